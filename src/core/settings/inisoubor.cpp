@@ -118,6 +118,17 @@ INISOUBOR::INISOUBOR(std::string_view fileName) {
     path_ = dir.empty() ? std::string(fileName) : dir + "/" + std::string(fileName);
 }
 
+namespace {
+INISOUBOR& globalSettings() {
+    static INISOUBOR ini("VORAX.INI");
+    return ini;
+}
+}  // namespace
+
+const INISOUBOR& settings() { return globalSettings(); }
+void setSettingsFile(std::string_view fileName) { globalSettings() = INISOUBOR(fileName); }
+void setSettingsPath(std::string path) { globalSettings() = INISOUBOR::atPath(std::move(path)); }
+
 INISOUBOR INISOUBOR::atPath(std::string path) { return INISOUBOR(std::move(path), 0); }
 
 bool INISOUBOR::lookup(std::string_view section, std::string_view key, std::string& value) const {

@@ -53,4 +53,10 @@ private:
 // The current working directory; empty when it cannot be determined.
 std::string currentDirectory();
 
+// The program's own settings file: "VORAX.INI" unless the program chose another name
+// ("DEDADO.INI") or a test pointed it at a path.
+const INISOUBOR& settings();
+void setSettingsFile(std::string_view fileName);  // in the working directory
+void setSettingsPath(std::string path);           // an explicit path
+
 }  // namespace vrx
