@@ -22,10 +22,15 @@ public:
     static constexpr int kLineBufferSize = 2048;
 
     // 2 when a complete line is in the line buffer, 0 when the bytes so far did not complete one.
+    // Reads bytes only up to the end of one line; the rest stays in the driver for the next call.
+    // A line ends at the end character (not stored) or when it holds 200 characters. A line the
+    // decoder left in the buffer stays there and the next bytes are appended behind it.
     virtual int readLine();
     virtual bool hasPartialLine() const { return lineLength_ != 0; }
 
-    void setEndChar(int c) { endChar_ = c; }  // -1: no end character
+    // The end character is a byte: -1 (the settings' "none") is byte 255, which then ends lines.
+    void setEndChar(int c) { endChar_ = c & 0xFF; }
+    // Up to 20 bytes that are dropped from the input; 0 disables the test.
     void setIgnored(const unsigned char* chars, int count);
     bool isHardwareBuffer() const { return hardwareBuffer_; }
     bool isContinuous() const { return continuous_; }
@@ -33,10 +38,10 @@ public:
     // The line buffer is shared with the decoder, which may rewrite it in place.
     char* lineBuffer() { return line_; }
     int lineLength() const { return lineLength_; }
-    void setLineLength(int n) { lineLength_ = n; }
+    void setLineLength(int n) { lineLength_ = n < 0 ? 0 : (n < kLineBufferSize ? n : kLineBufferSize - 1); }
 
 protected:
-    int endChar_ = 10;
+    int endChar_ = 10;  // 0 to 255
     unsigned char ignored_[kMaxIgnored] = {};
     int ignoredCount_ = 0;
     bool hardwareBuffer_ = false;
