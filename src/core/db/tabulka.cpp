@@ -5,7 +5,23 @@
 
 namespace vrx {
 
+namespace {
+std::vector<std::pair<std::string, std::string>>& aliasOverrides() {
+    static std::vector<std::pair<std::string, std::string>> o;
+    return o;
+}
+}  // namespace
+
+void setAliasDirectory(std::string_view alias, std::string directory) {
+    auto& o = aliasOverrides();
+    std::erase_if(o, [&](const auto& e) { return text::equalsNoCase(e.first, alias); });
+    if (!directory.empty()) o.emplace_back(std::string(alias), std::move(directory));
+}
+
 std::string aliasDirectory(std::string_view alias) {
+    for (const auto& [name, dir] : aliasOverrides()) {
+        if (text::equalsNoCase(name, alias)) return dir;
+    }
     static const struct {
         const char* alias;
         const char* key;

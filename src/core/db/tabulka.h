@@ -13,6 +13,9 @@ namespace vrx {
 // Directory of an alias ("VRXSPOL", "VRXPRIV", "VRXZSPOL", "VRXZPRIV", "VRXZUPD", "VRXZAU"; compared
 // without case), read from section "ADRESARE" of the program's settings file; empty when unknown.
 std::string aliasDirectory(std::string_view alias);
+// Points an alias at a directory for this process, ahead of the settings file (command-line
+// options of the tools); an empty directory removes the override.
+void setAliasDirectory(std::string_view alias, std::string directory);
 
 class TABULKA {
 public:
