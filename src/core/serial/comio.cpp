@@ -32,7 +32,9 @@ bool allDigits(const std::string& s) {
 
 COMIO::COMIO() = default;
 
-COMIO::~COMIO() { close(); }
+COMIO::~COMIO() {
+    close();
+}
 
 std::string COMIO::devicePath(const std::string& portName) {
     if (portName.empty()) return {};
@@ -41,7 +43,7 @@ std::string COMIO::devicePath(const std::string& portName) {
         std::string digits = portName.substr(3);
         if (allDigits(digits)) {
             long n = std::strtol(digits.c_str(), nullptr, 10);
-            if (n < 1 || n > 4096) return {};
+            if (n < 1 || n > 999999) return {};
             return "/dev/ttyS" + std::to_string(n - 1);
         }
     }
@@ -50,7 +52,9 @@ std::string COMIO::devicePath(const std::string& portName) {
     return "/dev/" + portName;
 }
 
-bool COMIO::portExists(const std::string& portName) { return serial::isSerialDevice(devicePath(portName)); }
+bool COMIO::portExists(const std::string& portName) {
+    return serial::isSerialDevice(devicePath(portName));
+}
 
 std::string COMIO::logStem(const std::string& portName) {
     size_t slash = portName.find_last_of('/');
@@ -205,9 +209,12 @@ long COMIO::deviceWrite(const unsigned char* bytes, size_t count) {
 
 void COMIO::devicePurge(bool receive, bool transmit) {
     if (fd_ < 0) return;
-    if (receive && transmit) ::tcflush(fd_, TCIOFLUSH);
-    else if (receive) ::tcflush(fd_, TCIFLUSH);
-    else if (transmit) ::tcflush(fd_, TCOFLUSH);
+    if (receive && transmit)
+        ::tcflush(fd_, TCIOFLUSH);
+    else if (receive)
+        ::tcflush(fd_, TCIFLUSH);
+    else if (transmit)
+        ::tcflush(fd_, TCOFLUSH);
 }
 
 void COMIO::appendLog(const std::string& name, const unsigned char* bytes, size_t count) const {

@@ -16,7 +16,7 @@ namespace vrx {
 
 // Stop bits code: 0 one, 1 one and a half, 2 two. Parity code: 0 none, 1 odd, 2 even, 3 mark.
 class COMIO {
-public:
+  public:
     COMIO();
     virtual ~COMIO();
     COMIO(const COMIO&) = delete;
@@ -55,7 +55,7 @@ public:
     // The name part of the debug log names: the port name, or a device path's last component.
     static std::string logStem(const std::string& portName);
 
-protected:
+  protected:
     // The device underneath. The POSIX implementation works on fd_; an in-memory port replaces
     // these five to stand in for a device.
     virtual bool deviceOpen(const std::string& path, int speed, int dataBits, int stopBitsCode,

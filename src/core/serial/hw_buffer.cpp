@@ -14,7 +14,7 @@ namespace vrx {
 namespace {
 
 class SteadyClock : public ProtocolClock {
-public:
+  public:
     long long nowMs() override {
         using namespace std::chrono;
         return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -151,7 +151,9 @@ CONNECTED_LINE_READER::CONNECTED_LINE_READER() : clock_(&steadyProtocolClock()) 
     timeoutMs_ = settings().readNumber("PORT", "BufferTimeout", hwbuf::kDefaultTimeoutMs);
 }
 
-void CONNECTED_LINE_READER::setClock(ProtocolClock* clock) { clock_ = clock ? clock : &steadyProtocolClock(); }
+void CONNECTED_LINE_READER::setClock(ProtocolClock* clock) {
+    clock_ = clock ? clock : &steadyProtocolClock();
+}
 
 bool CONNECTED_LINE_READER::open(const std::string& portName, int speed, int dataBits, int stopBitsCode,
                                  int parityCode, int receiveQueue, int transmitQueue, bool flowControl,
@@ -181,7 +183,9 @@ void CONNECTED_LINE_READER::startTimeout() {
     timeoutRunning_ = true;
 }
 
-void CONNECTED_LINE_READER::stopTimeout() { timeoutRunning_ = false; }
+void CONNECTED_LINE_READER::stopTimeout() {
+    timeoutRunning_ = false;
+}
 
 void CONNECTED_LINE_READER::checkTimeout() {
     if (!timeoutRunning_ || clock_->nowMs() < deadline_) return;

@@ -19,7 +19,7 @@ namespace vrx {
 // Time for the protocol: a monotonic millisecond clock and a wait. The program uses the steady
 // clock; tests put a clock of their own in its place.
 class ProtocolClock {
-public:
+  public:
     virtual ~ProtocolClock() = default;
     virtual long long nowMs() = 0;
     virtual void waitMs(int ms) = 0;
@@ -49,7 +49,7 @@ unsigned char checksum(const unsigned char* bytes, size_t count);
 // Cuts the bytes of the line into packets and hands the data of a complete packet to the line
 // assembly.
 class PACKETIZED_LINE_READER : public LINE_READER {
-public:
+  public:
     // Receive states, also the index of their names in the trace.
     enum ReceiveState { kHeadState = 0, kLengthState = 1, kDataState = 2, kChecksumState = 3 };
     // Results of the receive step.
@@ -73,7 +73,7 @@ public:
     bool trace() const { return trace_; }
     void setTrace(bool on) { trace_ = on; }
 
-protected:
+  protected:
     // Appends a formatted line to the trace file when the trace is on and the port open.
     void traceLine(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void clearPacket();
@@ -92,7 +92,7 @@ protected:
 
 // Adds the commands, the two phases of the exchange and the reply time-out.
 class CONNECTED_LINE_READER : public PACKETIZED_LINE_READER {
-public:
+  public:
     enum Phase { kCommandPhase = 0, kDataPhase = 1 };
     // Results of the phase steps (kNothing and kPacket as above; kPacket is a record).
     static constexpr int kRecord = 2;
@@ -141,7 +141,7 @@ public:
     // nullptr: the steady clock.
     void setClock(ProtocolClock* clock);
 
-protected:
+  protected:
     void startTimeout();
     void stopTimeout();
     // Waits up to ms for a complete (or damaged) reply, which the next step then takes.
@@ -164,7 +164,7 @@ protected:
 
 // The reader a decoder gets when a hardware buffer unit sits between panel and computer.
 class BUFFERED_LINE_READER : public CONNECTED_LINE_READER {
-public:
+  public:
     BUFFERED_LINE_READER();
     ~BUFFERED_LINE_READER() override;
 

@@ -7,8 +7,12 @@ namespace {
 ReceiveActivity* g_receiveActivity = nullptr;
 }  // namespace
 
-void setReceiveActivity(ReceiveActivity* sink) { g_receiveActivity = sink; }
-ReceiveActivity* receiveActivity() { return g_receiveActivity; }
+void setReceiveActivity(ReceiveActivity* sink) {
+    g_receiveActivity = sink;
+}
+ReceiveActivity* receiveActivity() {
+    return g_receiveActivity;
+}
 
 void LINE_READER::setIgnored(const unsigned char* chars, int count) {
     ignoredCount_ = std::clamp(count, 0, kMaxIgnored);
@@ -25,7 +29,8 @@ int LINE_READER::readLine() {
     unsigned char b;
     while (readByte(b)) {
         if (ReceiveActivity* sink = g_receiveActivity) sink->byteReceived();
-        if (ignoredCount_ != 0 && std::find(ignored_, ignored_ + ignoredCount_, b) != ignored_ + ignoredCount_)
+        if (ignoredCount_ != 0 &&
+            std::find(ignored_, ignored_ + ignoredCount_, b) != ignored_ + ignoredCount_)
             continue;
         if (b == endChar_) {
             line_[lineLength_] = 0;
@@ -40,6 +45,8 @@ int LINE_READER::readLine() {
     return 0;
 }
 
-DIRECT_LINE_READER::~DIRECT_LINE_READER() { close(); }
+DIRECT_LINE_READER::~DIRECT_LINE_READER() {
+    close();
+}
 
 }  // namespace vrx

@@ -8,7 +8,7 @@ namespace vrx {
 
 // Told of every received byte (the status bar's "Příjem" indicator implements it).
 class ReceiveActivity {
-public:
+  public:
     virtual ~ReceiveActivity() = default;
     virtual void byteReceived() = 0;
 };
@@ -16,7 +16,7 @@ void setReceiveActivity(ReceiveActivity* sink);  // nullptr: nobody listens
 ReceiveActivity* receiveActivity();
 
 class LINE_READER : public COMIO {
-public:
+  public:
     static constexpr int kMaxLine = 200;
     static constexpr int kMaxIgnored = 20;
     static constexpr int kLineBufferSize = 2048;
@@ -40,7 +40,7 @@ public:
     int lineLength() const { return lineLength_; }
     void setLineLength(int n) { lineLength_ = n < 0 ? 0 : (n < kLineBufferSize ? n : kLineBufferSize - 1); }
 
-protected:
+  protected:
     int endChar_ = 10;  // 0 to 255
     unsigned char ignored_[kMaxIgnored] = {};
     int ignoredCount_ = 0;
@@ -51,7 +51,7 @@ protected:
 };
 
 class DIRECT_LINE_READER : public LINE_READER {
-public:
+  public:
     DIRECT_LINE_READER() = default;
     ~DIRECT_LINE_READER() override;
 };

@@ -39,26 +39,49 @@ bool makeLineSettings(termios& t, int speed, int dataBits, int stopBitsCode, int
     if (!speedConstant(speed, constant)) return false;
     tcflag_t size;
     switch (dataBits) {
-        case 5: size = CS5; break;
-        case 6: size = CS6; break;
-        case 7: size = CS7; break;
-        case 8: size = CS8; break;
-        default: return false;
+        case 5:
+            size = CS5;
+            break;
+        case 6:
+            size = CS6;
+            break;
+        case 7:
+            size = CS7;
+            break;
+        case 8:
+            size = CS8;
+            break;
+        default:
+            return false;
     }
     tcflag_t parity;
     switch (parityCode) {
-        case 0: parity = 0; break;
-        case 1: parity = PARENB | PARODD; break;
-        case 2: parity = PARENB; break;
-        case 3: parity = PARENB | PARODD | CMSPAR; break;  // the parity bit always 1
-        default: return false;
+        case 0:
+            parity = 0;
+            break;
+        case 1:
+            parity = PARENB | PARODD;
+            break;
+        case 2:
+            parity = PARENB;
+            break;
+        case 3:
+            parity = PARENB | PARODD | CMSPAR;
+            break;  // the parity bit always 1
+        default:
+            return false;
     }
     tcflag_t stop;
     switch (stopBitsCode) {
-        case 0: stop = 0; break;
+        case 0:
+            stop = 0;
+            break;
         case 1:  // one and a half: termios offers one or two
-        case 2: stop = CSTOPB; break;
-        default: return false;
+        case 2:
+            stop = CSTOPB;
+            break;
+        default:
+            return false;
     }
 
     termios n = t;

@@ -27,10 +27,14 @@ bool readPortSettings(PortSettings& out) {
     out.dataBits = ini.readNumber("PORT", "DataBity", 0);
     if (out.speed == 0 || out.dataBits == 0) return false;
 
-    if (std::fabs(stopBits - 1.0) < 1e-9) out.stopBitsCode = 0;
-    else if (std::fabs(stopBits - 1.5) < 1e-9) out.stopBitsCode = 1;
-    else if (std::fabs(stopBits - 2.0) < 1e-9) out.stopBitsCode = 2;
-    else return false;
+    if (std::fabs(stopBits - 1.0) < 1e-9)
+        out.stopBitsCode = 0;
+    else if (std::fabs(stopBits - 1.5) < 1e-9)
+        out.stopBitsCode = 1;
+    else if (std::fabs(stopBits - 2.0) < 1e-9)
+        out.stopBitsCode = 2;
+    else
+        return false;
 
     static constexpr const char* kParities[] = {"zadna", "licha", "suda", "znacka"};
     for (int code = 0; code < 4; ++code) {
@@ -43,18 +47,25 @@ bool readPortSettings(PortSettings& out) {
 }
 
 bool openPortFromSettings(LINE_READER& reader) {
+    return openPortFromSettings(reader, [&reader](const PortSettings& p) {
+        return reader.open(p.name, p.speed, p.dataBits, p.stopBitsCode, p.parityCode, p.receiveQueue,
+                           p.transmitQueue, p.flowControl, p.debug);
+    });
+}
+
+bool openPortFromSettings(LINE_READER& reader, const std::function<bool(const PortSettings&)>& open) {
     PortSettings p;
     if (!readPortSettings(p)) {
         platform::error("Nejsou zadány parametry sériového portu."_cz);
         return false;
     }
-    if (!reader.open(p.name, p.speed, p.dataBits, p.stopBitsCode, p.parityCode, p.receiveQueue,
-                     p.transmitQueue, p.flowControl, p.debug)) {
+    if (!open(p)) {
         platform::error("Nelze otevřít sériový port"_cz);
         return false;
     }
     if (p.online && reader.isHardwareBuffer()) {
-        if (auto* buffered = dynamic_cast<CONNECTED_LINE_READER*>(&reader)) buffered->startContinuousReading();
+        if (auto* buffered = dynamic_cast<CONNECTED_LINE_READER*>(&reader))
+            buffered->startContinuousReading();
     }
     return true;
 }

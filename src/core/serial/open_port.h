@@ -1,5 +1,8 @@
 #pragma once
 // Opening the serial port with the parameters of section "PORT" of the settings file.
+#include <functional>
+#include <string>
+
 #include "serial/line_reader.h"
 
 namespace vrx {
@@ -26,5 +29,8 @@ bool readPortSettings(PortSettings& out);
 // "Nelze otevřít sériový port" (beep, caption "Chyba") and returns false when that fails. With
 // "Online" set, a hardware buffer reader starts reading continuously.
 bool openPortFromSettings(LINE_READER& reader);
+// The same, with the port opened by `open` (the decoder forwards the open to its reader and may
+// talk to the panel on the fresh port).
+bool openPortFromSettings(LINE_READER& reader, const std::function<bool(const PortSettings&)>& open);
 
 }  // namespace vrx
