@@ -297,6 +297,8 @@ TEST_F(Factory, HardwareBufferFlagChoosesTheReader) {
     auto dev = createDevice(kPanelAplex, false, true, day(1, 3, 2024), sources);
     EXPECT_TRUE(asked);
     EXPECT_FALSE(makeLineReader(false)->isHardwareBuffer());
+    EXPECT_TRUE(makeLineReader(true)->isHardwareBuffer());
+    EXPECT_NE(dynamic_cast<DIRECT_LINE_READER*>(makeLineReader(false).get()), nullptr);
 }
 
 TEST_F(Factory, CardUserTableOpenedOnlyByDecodersThatInsertNames) {

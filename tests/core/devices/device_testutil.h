@@ -48,9 +48,16 @@ public:
 
     bool openResult = true;
     int opens = 0;
+    std::string written;  // bytes sent to the port
     int closes = 0;
     std::string openedName;
     int* closeCounter = nullptr;  // outlives the reader
+
+protected:
+    long deviceWrite(const unsigned char* bytes, size_t count) override {
+        written.append(reinterpret_cast<const char*>(bytes), count);
+        return static_cast<long>(count);
+    }
 
 private:
     std::deque<char> bytes_;
@@ -60,6 +67,7 @@ struct CardUsers {
     std::map<long, std::pair<std::string, std::string>> users;
     bool openResult = true;
     int opens = 0;
+    std::string written;  // bytes sent to the port
     int finds = 0;
 };
 

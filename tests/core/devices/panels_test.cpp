@@ -163,6 +163,22 @@ TEST_F(Panels, Loop500) {
     }
 }
 
+TEST_F(Panels, Loop500SendsXonOnceThePortIsOpen) {
+    auto dev = make<LOOP500>(day(15, 3, 2024));
+    reader->openResult = false;
+    EXPECT_FALSE(dev->openPort("COM1", 9600, 8, 0, 0, 2048, 1024, false, false));
+    EXPECT_EQ(reader->written, "");
+    reader->openResult = true;
+    EXPECT_TRUE(dev->openPort("COM1", 9600, 8, 0, 0, 2048, 1024, false, false));
+    EXPECT_EQ(reader->written, "\x11");
+    EXPECT_TRUE(dev->closePort());
+    EXPECT_FALSE(reader->isOpen());
+    // Other decoders send nothing.
+    auto esser = make<ESSER>(day(15, 3, 2024));
+    EXPECT_TRUE(esser->openPort("COM1", 9600, 8, 0, 0, 2048, 1024, false, false));
+    EXPECT_EQ(reader->written, "");
+}
+
 TEST_F(Panels, Concept) {
     const long start = day(10, 3, 2024);
     struct Case {
