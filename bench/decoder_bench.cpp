@@ -35,7 +35,7 @@ namespace {
 
 // Serves the print-out over and over, as a port whose driver always has the next bytes.
 class LoopReader : public LINE_READER {
-public:
+  public:
     explicit LoopReader(std::string bytes) : bytes_(std::move(bytes)) {}
     bool readByte(unsigned char& b) override {
         if (pos_ == bytes_.size()) pos_ = 0;
@@ -43,13 +43,13 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string bytes_;
     size_t pos_ = 0;
 };
 
 class MemoryCardUsers : public CardUserTable {
-public:
+  public:
     bool open() override { return true; }
     bool find(long code, std::string& first, std::string& last) override {
         if (code < 1 || code > 500) return false;
@@ -124,8 +124,9 @@ int main(int argc, char** argv) {
                             i * 7 % 500 + 1, i % 8);
     };
     auto pc4020Line = [&](int i) {
-        std::string s = text::format("Access Granted %02d.%02d.%02d %02d:%02dam Door %02d Module %02d", now.month,
-                                     now.day, now.year % 100, i % 12 + 1, i % 60, i % 2 + 1, i % 16 + 1);
+        std::string s =
+            text::format("Access Granted %02d.%02d.%02d %02d:%02dam Door %02d Module %02d", now.month,
+                         now.day, now.year % 100, i % 12 + 1, i % 60, i % 2 + 1, i % 16 + 1);
         s.resize(65, ' ');
         s += text::format("%04d", i * 7 % 500 + 1);
         s.resize(82, ' ');
@@ -147,38 +148,64 @@ int main(int argc, char** argv) {
         {"GALAXY names (memory)", true, withCards<GALAXY>(false), lines(galaxyLine, crlf)},
         {"GALAXY names (KODY)", true, withCards<GALAXY>(true), lines(galaxyLine, crlf)},
         {"ATIS", false, plain<ATIS>(),
-         lines([&](int i) { return text::format("Po %02d Bre %4d %02d:%02d Zapnuto", now.day, now.year, i / 60, i % 60); },
-               crlf)},
+         lines(
+             [&](int i) {
+                 return text::format("Po %02d Bre %4d %02d:%02d Zapnuto", now.day, now.year, i / 60, i % 60);
+             },
+             crlf)},
         {"PC4020V30", false, withCards<PC4020V30>(false), lines(pc4020Line, crlf)},
         {"PC4020V30 names (memory)", true, withCards<PC4020V30>(false), lines(pc4020Line, crlf)},
         {"PC4020V30 names (KODY)", true, withCards<PC4020V30>(true), lines(pc4020Line, crlf)},
         {"PC4020V30 continued lines", false, withCards<PC4020V30>(false),
-         lines([&](int i) { return i % 2 ? "03/15 10:15am User " + std::to_string(i) : pc4020Line(i).substr(0, 50) + "-"; },
-               crlf)},
+         lines(
+             [&](int i) {
+                 return i % 2 ? "03/15 10:15am User " + std::to_string(i) : pc4020Line(i).substr(0, 50) + "-";
+             },
+             crlf)},
         {"PC4020V33", false, withCards<PC4020V33>(false), lines(pc4020Line, crlf)},
         {"PC_6010", false, withCards<PC_6010>(false), lines(pc6010Line, crlf)},
         {"PC_6010 names (KODY)", true, withCards<PC_6010>(true), lines(pc6010Line, crlf)},
         {"DIGIPLEX", false, plain<DIGIPLEX>(),
-         lines([&](int i) { return text::format("%4d/%02d/%02d %02d:%02d Alarm zona %d", now.year, now.month, now.day, i % 24, i % 60, i); },
-               crlf)},
+         lines(
+             [&](int i) {
+                 return text::format("%4d/%02d/%02d %02d:%02d Alarm zona %d", now.year, now.month, now.day,
+                                     i % 24, i % 60, i);
+             },
+             crlf)},
         {"APLEX", false, plain<APLEX>(),
-         lines([&](int i) { return text::format("%02d.%02d.%02d %02d:%02d Pozar smycka %d", now.day, now.month, now.year % 100, i % 24, i % 60, i); },
-               crlf)},
+         lines(
+             [&](int i) {
+                 return text::format("%02d.%02d.%02d %02d:%02d Pozar smycka %d", now.day, now.month,
+                                     now.year % 100, i % 24, i % 60, i);
+             },
+             crlf)},
         {"ORBIT", false, plain<ORBIT>(),
-         lines([&](int i) { return text::format("BRE %02d %4d 10:%02d Alarm zona %d", now.day, now.year, i % 60, i); },
-               crlf)},
+         lines(
+             [&](int i) {
+                 return text::format("BRE %02d %4d 10:%02d Alarm zona %d", now.day, now.year, i % 60, i);
+             },
+             crlf)},
         {"LOOP500", false, plain<LOOP500>(),
-         lines([&](int i) { return text::format("AL %02d.%02d  10:%02d Po\xa0\xa1r smy\x87ka %d", now.day, now.month, i % 60, i); },
-               crlf)},
+         lines(
+             [&](int i) {
+                 return text::format("AL %02d.%02d  10:%02d Po\xa0\xa1r smy\x87ka %d", now.day, now.month,
+                                     i % 60, i);
+             },
+             crlf)},
         {"CONCEPT", false, plain<CONCEPT>(),
-         lines([&](int i) { return text::format("%04d Bre%02d 10:%02d Z%03d Pozar zona %d", i, now.day, i % 60, i, i); },
-               "\r\n")},
+         lines(
+             [&](int i) {
+                 return text::format("%04d Bre%02d 10:%02d Z%03d Pozar zona %d", i, now.day, i % 60, i, i);
+             },
+             "\r\n")},
         {"ESSER", false, plain<ESSER>(),
-         lines([&](int i) {
-             std::string s = text::format("Alarm Melder %d/%d Sch\x84rfung", i % 32, i % 8);
-             s.resize(34, ' ');
-             return s + text::format("%02d.%02d. 10:%02d", now.day, now.month, i % 60);
-         }, crlf)},
+         lines(
+             [&](int i) {
+                 std::string s = text::format("Alarm Melder %d/%d Sch\x84rfung", i % 32, i % 8);
+                 s.resize(34, ' ');
+                 return s + text::format("%02d.%02d. 10:%02d", now.day, now.month, i % 60);
+             },
+             crlf)},
     };
 
     std::printf("%-28s %10s %9s %14s\n", "decoder", "events", "seconds", "events/s");

@@ -11,7 +11,7 @@ namespace vrx {
 constexpr int kErrorCardUserTable = 6;
 
 class CardUserTable {
-public:
+  public:
     virtual ~CardUserTable() = default;
     // Opens the table shared and writable in its primary index; false when it cannot be opened.
     virtual bool open() = 0;

@@ -9,17 +9,28 @@ using devices::charAt;
 // The month of the panel's month word: its first letter and, where two months share it, one more.
 int monthWord(std::string_view s, size_t c) {
     switch (charAt(s, c)) {
-        case 'B': return 3;
-        case 'D': return 4;
-        case 'K': return 5;
-        case 'L': return charAt(s, c + 1) == 'e' ? 1 : 11;
-        case 'P': return 12;
-        case 'R': return 10;
-        case 'S': return 8;
-        case 'U': return 2;
-        case 'V': return charAt(s, c + 2) == 'I' ? 7 : 6;
-        case 'Z': return 9;
-        default: return 0;
+        case 'B':
+            return 3;
+        case 'D':
+            return 4;
+        case 'K':
+            return 5;
+        case 'L':
+            return charAt(s, c + 1) == 'e' ? 1 : 11;
+        case 'P':
+            return 12;
+        case 'R':
+            return 10;
+        case 'S':
+            return 8;
+        case 'U':
+            return 2;
+        case 'V':
+            return charAt(s, c + 2) == 'I' ? 7 : 6;
+        case 'Z':
+            return 9;
+        default:
+            return 0;
     }
 }
 

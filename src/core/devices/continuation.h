@@ -10,7 +10,7 @@
 namespace vrx::devices {
 
 class Continuation {
-public:
+  public:
     explicit Continuation(size_t dropped) : dropped_(dropped) {}
 
     // `raw` is the reader's whole line. False when the line ends in "-" and must wait for the next
@@ -20,7 +20,7 @@ public:
     bool pending() const { return pending_; }
     size_t position() const { return position_; }
 
-private:
+  private:
     size_t dropped_;
     bool pending_ = false;
     size_t position_ = 0;  // length of the held-back line, its "-" included

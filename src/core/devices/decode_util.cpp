@@ -8,7 +8,9 @@
 namespace vrx::devices {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\r' || c == '\n';
+}
 
 }  // namespace
 
@@ -33,13 +35,17 @@ long numberAt(std::string_view s, size_t c) {
     return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v;
 }
 
-std::string_view textFrom(std::string_view s, size_t c) { return c >= s.size() ? std::string_view() : s.substr(c); }
+std::string_view textFrom(std::string_view s, size_t c) {
+    return c >= s.size() ? std::string_view() : s.substr(c);
+}
 
 std::string_view textAt(std::string_view s, size_t c, size_t n) {
     return c >= s.size() ? std::string_view() : s.substr(c, n);
 }
 
-char charAt(std::string_view s, size_t c) { return c < s.size() ? s[c] : '\0'; }
+char charAt(std::string_view s, size_t c) {
+    return c < s.size() ? s[c] : '\0';
+}
 
 int yearFromContext(int month, long currentDate) {
     text::DateParts now = text::dayToParts(currentDate);

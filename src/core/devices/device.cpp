@@ -13,13 +13,19 @@ bool g_insertNames = false;
 
 }  // namespace
 
-bool insertNames() { return g_insertNames; }
-void setInsertNames(bool on) { g_insertNames = on; }
+bool insertNames() {
+    return g_insertNames;
+}
+void setInsertNames(bool on) {
+    g_insertNames = on;
+}
 
 DEVICE::DEVICE(long date, long reserved, std::unique_ptr<LINE_READER> reader)
     : date_(date), reserved_(reserved), reader_(std::move(reader)) {}
 
-DEVICE::~DEVICE() { DEVICE::closePort(); }
+DEVICE::~DEVICE() {
+    DEVICE::closePort();
+}
 
 bool DEVICE::openPort(const std::string& portName, int speed, int dataBits, int stopBitsCode, int parityCode,
                       int receiveQueue, int transmitQueue, bool flowControl, bool debug) {
@@ -28,7 +34,9 @@ bool DEVICE::openPort(const std::string& portName, int speed, int dataBits, int 
                          flowControl, debug);
 }
 
-bool DEVICE::closePort() { return reader_ ? reader_->close() : true; }
+bool DEVICE::closePort() {
+    return reader_ ? reader_->close() : true;
+}
 
 bool DEVICE::nextEvent(long& date, std::string& text) {
     if (!reader_ || reader_->readLine() != 2) return false;
@@ -53,14 +61,18 @@ bool DEVICE::advanceDate(long day) {
     return true;
 }
 
-bool DEVICE::advanceDate(int day, int month, int year) { return advanceDate(text::dayFromParts(day, month, year)); }
+bool DEVICE::advanceDate(int day, int month, int year) {
+    return advanceDate(text::dayFromParts(day, month, year));
+}
 
 void DEVICE::applyTwentyDayRule() {
     long now = text::today();
     if (std::labs(date_ - now) > 20) date_ = now;
 }
 
-void DEVICE::setToday() { date_ = text::today(); }
+void DEVICE::setToday() {
+    date_ = text::today();
+}
 
 void DEVICE::discardLine() {
     if (reader_) reader_->setLineLength(0);

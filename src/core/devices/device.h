@@ -19,7 +19,7 @@ bool insertNames();
 void setInsertNames(bool on);
 
 class DEVICE {
-public:
+  public:
     static constexpr int kMaxText = 200;
 
     DEVICE(long date, long reserved, std::unique_ptr<LINE_READER> reader);
@@ -45,7 +45,7 @@ public:
     long reserved() const { return reserved_; }
     LINE_READER* reader() { return reader_.get(); }
 
-protected:
+  protected:
     void configureReader(int endChar, std::initializer_list<unsigned char> ignored);
     // Moves the current event date to `day` when it is later, and records it as "Datum" (section
     // "SYSTEM") so that the next start continues with it. True when the date moved.

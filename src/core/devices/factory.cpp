@@ -25,17 +25,28 @@ std::unique_ptr<DEVICE> createDevice(int panelType, bool atis, bool hardwareBuff
         case kPanelGalaxy:
             if (atis) return std::make_unique<ATIS>(date, reserved, std::move(reader));
             return std::make_unique<GALAXY>(date, reserved, std::move(reader), cardUsers());
-        case kPanelAplex: return std::make_unique<APLEX>(date, reserved, std::move(reader));
-        case kPanelCommon: return std::make_unique<COMMONDEV>(date, reserved, std::move(reader));
-        case kPanelPc4020V30: return std::make_unique<PC4020V30>(date, reserved, std::move(reader), cardUsers());
-        case kPanelPc4020V33: return std::make_unique<PC4020V33>(date, reserved, std::move(reader), cardUsers());
-        case kPanelOrbit: return std::make_unique<ORBIT>(date, reserved, std::move(reader));
-        case kPanelLoop500: return std::make_unique<LOOP500>(date, reserved, std::move(reader));
-        case kPanelConcept: return std::make_unique<CONCEPT>(date, reserved, std::move(reader));
-        case kPanelPc6010: return std::make_unique<PC_6010>(date, reserved, std::move(reader), cardUsers());
-        case kPanelDigiplex: return std::make_unique<DIGIPLEX>(date, reserved, std::move(reader));
-        case kPanelEsser: return std::make_unique<ESSER>(date, reserved, std::move(reader));
-        default: return std::make_unique<UNSPEC>(date, reserved, std::move(reader));
+        case kPanelAplex:
+            return std::make_unique<APLEX>(date, reserved, std::move(reader));
+        case kPanelCommon:
+            return std::make_unique<COMMONDEV>(date, reserved, std::move(reader));
+        case kPanelPc4020V30:
+            return std::make_unique<PC4020V30>(date, reserved, std::move(reader), cardUsers());
+        case kPanelPc4020V33:
+            return std::make_unique<PC4020V33>(date, reserved, std::move(reader), cardUsers());
+        case kPanelOrbit:
+            return std::make_unique<ORBIT>(date, reserved, std::move(reader));
+        case kPanelLoop500:
+            return std::make_unique<LOOP500>(date, reserved, std::move(reader));
+        case kPanelConcept:
+            return std::make_unique<CONCEPT>(date, reserved, std::move(reader));
+        case kPanelPc6010:
+            return std::make_unique<PC_6010>(date, reserved, std::move(reader), cardUsers());
+        case kPanelDigiplex:
+            return std::make_unique<DIGIPLEX>(date, reserved, std::move(reader));
+        case kPanelEsser:
+            return std::make_unique<ESSER>(date, reserved, std::move(reader));
+        default:
+            return std::make_unique<UNSPEC>(date, reserved, std::move(reader));
     }
 }
 

@@ -13,17 +13,28 @@ using devices::numberAt;
 // more letter (upper case on GALAXY, lower case on ATIS); 0 when the word is not recognised.
 int monthWord(std::string_view s, size_t c, bool atis) {
     switch (charAt(s, c)) {
-        case 'B': return 3;
-        case 'C': return charAt(s, c + 2) == (atis ? 'r' : 'N') ? 6 : 7;
-        case 'D': return 4;
-        case 'K': return 5;
-        case 'L': return charAt(s, c + 1) == (atis ? 'e' : 'E') ? 1 : 11;
-        case 'P': return 12;
-        case 'R': return 10;
-        case 'S': return 8;
-        case 'U': return 2;
-        case 'Z': return 9;
-        default: return 0;
+        case 'B':
+            return 3;
+        case 'C':
+            return charAt(s, c + 2) == (atis ? 'r' : 'N') ? 6 : 7;
+        case 'D':
+            return 4;
+        case 'K':
+            return 5;
+        case 'L':
+            return charAt(s, c + 1) == (atis ? 'e' : 'E') ? 1 : 11;
+        case 'P':
+            return 12;
+        case 'R':
+            return 10;
+        case 'S':
+            return 8;
+        case 'U':
+            return 2;
+        case 'Z':
+            return 9;
+        default:
+            return 0;
     }
 }
 

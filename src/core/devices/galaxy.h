@@ -7,13 +7,13 @@
 namespace vrx {
 
 class GALAXY : public DEVICE {
-public:
+  public:
     // Throws AppError{kErrorCardUserTable} when the card-user table cannot be opened.
     GALAXY(long date, long reserved, std::unique_ptr<LINE_READER> reader,
            std::unique_ptr<CardUserTable> cardUsers);
     bool decode(char* line, int length) override;
 
-private:
+  private:
     // False when the line carries no user number marker " UZ. ".
     bool insertCardUser(std::string& line);
 
@@ -21,7 +21,7 @@ private:
 };
 
 class ATIS : public DEVICE {
-public:
+  public:
     ATIS(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };

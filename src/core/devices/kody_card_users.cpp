@@ -8,7 +8,7 @@ namespace vrx {
 namespace {
 
 class KodyCardUsers : public CardUserTable {
-public:
+  public:
     ~KodyCardUsers() override { table_.close(); }
 
     // Shared and writable, not created when missing, in the primary index (the code).
@@ -23,12 +23,14 @@ public:
         return true;
     }
 
-private:
+  private:
     TABKODY table_;
 };
 
 }  // namespace
 
-std::unique_ptr<CardUserTable> makeKodyCardUsers() { return std::make_unique<KodyCardUsers>(); }
+std::unique_ptr<CardUserTable> makeKodyCardUsers() {
+    return std::make_unique<KodyCardUsers>();
+}
 
 }  // namespace vrx

@@ -11,21 +11,36 @@ LOOP500::LOOP500(long date, long reserved, std::unique_ptr<LINE_READER> reader)
 
 unsigned char LOOP500::translate(unsigned char c) {
     switch (c) {
-        case 130: return 233;
-        case 131: return 239;
-        case 135: return 232;
-        case 136: return 236;
-        case 145: return 158;
-        case 152: return 253;
-        case 159: return 157;
-        case 160: return 225;
-        case 161: return 237;
-        case 162: return 243;
-        case 163: return 250;
-        case 164: return 242;
-        case 168: return 154;
-        case 169: return 248;
-        default: return c;
+        case 130:
+            return 233;
+        case 131:
+            return 239;
+        case 135:
+            return 232;
+        case 136:
+            return 236;
+        case 145:
+            return 158;
+        case 152:
+            return 253;
+        case 159:
+            return 157;
+        case 160:
+            return 225;
+        case 161:
+            return 237;
+        case 162:
+            return 243;
+        case 163:
+            return 250;
+        case 164:
+            return 242;
+        case 168:
+            return 154;
+        case 169:
+            return 248;
+        default:
+            return c;
     }
 }
 

@@ -8,14 +8,14 @@ namespace vrx {
 // Year, month and day as numbers at columns 0, 5 and 8; the event text without the first 11
 // characters. Resets a stale stored date to today at construction.
 class DIGIPLEX : public DEVICE {
-public:
+  public:
     DIGIPLEX(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };
 
 // DD.MM.YY at column 0; the event text without the first 9 characters.
 class APLEX : public DEVICE {
-public:
+  public:
     APLEX(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };
@@ -23,7 +23,7 @@ public:
 // A three-letter month word, the day at column 4 and the year as printed at column 7; the event
 // text without the first 12 characters.
 class ORBIT : public DEVICE {
-public:
+  public:
     ORBIT(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };
@@ -32,7 +32,7 @@ public:
 // translated to Windows-1250; the event text without the first 10 characters. Sends XON once the
 // port is open. Resets a stale stored date to today at construction.
 class LOOP500 : public DEVICE {
-public:
+  public:
     static constexpr unsigned char kXon = 17;
 
     LOOP500(long date, long reserved, std::unique_ptr<LINE_READER> reader);
@@ -49,7 +49,7 @@ public:
 // the event text is the time at columns 11 to 15 and the text from column 22. Resets a stale
 // stored date to today at construction.
 class CONCEPT : public DEVICE {
-public:
+  public:
     CONCEPT(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };
@@ -57,7 +57,7 @@ public:
 // DD and MM at columns 34 and 37 with the year from context; the line itself is the event text.
 // Resets a stale stored date to today at construction.
 class ESSER : public DEVICE {
-public:
+  public:
     ESSER(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };

@@ -10,17 +10,17 @@
 namespace vrx {
 
 class PC4020 : public DEVICE {
-public:
+  public:
     bool decode(char* line, int length) override;
     bool continuationPending() const { return continuation_.pending(); }
 
-protected:
+  protected:
     // Throws AppError{kErrorCardUserTable} when the card-user table cannot be opened. The card-user
     // code is read at `codeColumn`, the text kept behind the name from `keptColumn`.
     PC4020(long date, long reserved, std::unique_ptr<LINE_READER> reader,
            std::unique_ptr<CardUserTable> cardUsers, size_t codeColumn, size_t keptColumn);
 
-private:
+  private:
     void insertCardUser(std::string& line);
 
     std::unique_ptr<CardUserTable> cardUsers_;
@@ -30,13 +30,13 @@ private:
 };
 
 class PC4020V30 : public PC4020 {
-public:
+  public:
     PC4020V30(long date, long reserved, std::unique_ptr<LINE_READER> reader,
               std::unique_ptr<CardUserTable> cardUsers);
 };
 
 class PC4020V33 : public PC4020 {
-public:
+  public:
     PC4020V33(long date, long reserved, std::unique_ptr<LINE_READER> reader,
               std::unique_ptr<CardUserTable> cardUsers);
 };

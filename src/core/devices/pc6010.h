@@ -8,14 +8,14 @@
 namespace vrx {
 
 class PC_6010 : public DEVICE {
-public:
+  public:
     // Throws AppError{kErrorCardUserTable} when the card-user table cannot be opened.
     PC_6010(long date, long reserved, std::unique_ptr<LINE_READER> reader,
             std::unique_ptr<CardUserTable> cardUsers);
     bool decode(char* line, int length) override;
     bool continuationPending() const { return continuation_.pending(); }
 
-private:
+  private:
     void insertCardUser(std::string& line);
 
     std::unique_ptr<CardUserTable> cardUsers_;

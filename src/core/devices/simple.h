@@ -7,7 +7,7 @@ namespace vrx {
 // Panels without a decoder of their own: the line trimmed of spaces, CRs and LFs; empty lines are
 // dropped.
 class UNSPEC : public DEVICE {
-public:
+  public:
     UNSPEC(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };
@@ -15,7 +15,7 @@ public:
 // The general device ("Obecné zařízení"): the end character "EndChar" and the one ignored character
 // "IgnoChar" (section "USTREDNA") come from the settings; lines are stored unchanged.
 class COMMONDEV : public DEVICE {
-public:
+  public:
     COMMONDEV(long date, long reserved, std::unique_ptr<LINE_READER> reader);
     bool decode(char* line, int length) override;
 };

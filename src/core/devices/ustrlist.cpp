@@ -47,7 +47,9 @@ constexpr POPIS_USTREDNY kPanels[USTRLIST::kCount] = {
 
 }  // namespace
 
-USTRLIST::USTRLIST() { setChosen(settings().readNumber("USTREDNA", "Ustredna", kDefaultChosen)); }
+USTRLIST::USTRLIST() {
+    setChosen(settings().readNumber("USTREDNA", "Ustredna", kDefaultChosen));
+}
 
 const POPIS_USTREDNY* USTRLIST::at(int index) const {
     return index >= 0 && index < kCount ? &kPanels[index] : nullptr;
@@ -62,13 +64,21 @@ bool USTRLIST::entry(int index, int& type, const char*& name, int& capacity) con
     return true;
 }
 
-int USTRLIST::chosenType() const { return chosen_ < 0 ? 0 : kPanels[chosen_].type; }
+int USTRLIST::chosenType() const {
+    return chosen_ < 0 ? 0 : kPanels[chosen_].type;
+}
 
-const char* USTRLIST::chosenName() const { return chosen_ < 0 ? "???" : kPanels[chosen_].name; }
+const char* USTRLIST::chosenName() const {
+    return chosen_ < 0 ? "???" : kPanels[chosen_].name;
+}
 
-int USTRLIST::chosenCapacity() const { return chosen_ < 0 ? 0 : kPanels[chosen_].capacity; }
+int USTRLIST::chosenCapacity() const {
+    return chosen_ < 0 ? 0 : kPanels[chosen_].capacity;
+}
 
-void USTRLIST::setChosen(int index) { chosen_ = at(index) ? index : -1; }
+void USTRLIST::setChosen(int index) {
+    chosen_ = at(index) ? index : -1;
+}
 
 USTRLIST& panelList() {
     static USTRLIST list;

@@ -25,7 +25,7 @@ struct POPIS_USTREDNY {
 };
 
 class USTRLIST {
-public:
+  public:
     static constexpr int kCount = 30;
     static constexpr int kDefaultChosen = 8;  // "GALAXY 504"
 
@@ -44,7 +44,7 @@ public:
     // An index outside the list chooses none.
     void setChosen(int index);
 
-private:
+  private:
     int chosen_ = -1;
 };
 

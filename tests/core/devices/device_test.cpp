@@ -77,7 +77,8 @@ using Unspec = DeviceTest;
 
 TEST_F(Unspec, TrimsSpacesCrLfAndDatesToday) {
     auto dev = make<UNSPEC>(day(1, 1, 2020));
-    EXPECT_THAT(run(*dev, *reader, "  ALARM ZONA 5  \r\n"), ElementsAre(Event{day(15, 3, 2024), "ALARM ZONA 5"}));
+    EXPECT_THAT(run(*dev, *reader, "  ALARM ZONA 5  \r\n"),
+                ElementsAre(Event{day(15, 3, 2024), "ALARM ZONA 5"}));
     // Today even when the stored date lies ahead; nothing is written.
     auto later = make<UNSPEC>(day(1, 1, 2030));
     EXPECT_THAT(run(*later, *reader, "X\n"), ElementsAre(Event{day(15, 3, 2024), "X"}));
@@ -86,7 +87,11 @@ TEST_F(Unspec, TrimsSpacesCrLfAndDatesToday) {
 
 TEST_F(Unspec, DropsTabsFormFeedsAndZeroBytes) {
     auto dev = make<UNSPEC>(day(1, 1, 2024));
-    EXPECT_THAT(texts(run(*dev, *reader, std::string("A\tB\x0c" "C\0D\r\n", 9))), ElementsAre("ABCD"));
+    EXPECT_THAT(texts(run(*dev, *reader,
+                          std::string("A\tB\x0c"
+                                      "C\0D\r\n",
+                                      9))),
+                ElementsAre("ABCD"));
 }
 
 TEST_F(Unspec, BlankLineIsDroppedAndTheNextLineStandsAlone) {
@@ -124,7 +129,11 @@ TEST_F(CommonDev, EndAndIgnoredCharacterComeFromTheSettings) {
         {nullptr, nullptr, "ALARM\r\nX\n", {"ALARM\r", "X"}},
         {"13", "10", "ALARM\r\nPORUCHA\r\n", {"ALARM", "PORUCHA"}},
         // Both cleared in the dialog: only byte 255 or 200 characters end a line.
-        {"-1", "-1", "A\r\nB\xff" "C\n", {"A\r\nB"}},
+        {"-1",
+         "-1",
+         "A\r\nB\xff"
+         "C\n",
+         {"A\r\nB"}},
         {"59", nullptr, "A;B\n;", {"A", "B\n"}},
     };
     for (const Case& c : cases) {
@@ -159,15 +168,24 @@ TEST_F(PanelList, FixedEntriesInOrder) {
         int capacity;
     };
     const Row rows[] = {
-        {0, "APLEX", 2, 0},          {1, "CONCEPT", 8, 0},
-        {2, "DIGIPLEX", 10, 0},      {3, "ESSER", 11, 0},
-        {4, "GALAXY 18", 1, 120},    {7, "GALAXY 500", 1, 400},
-        {8, "GALAXY 504", 1, 500},   {10, "GALAXY 504 v.3.0", 1, 800},
-        {16, "GALAXY 504 v.4.0", 1, 999}, {17, "GALAXY 512 v.4.0", 1, 999},
-        {18, "LOOP 500", 7, 0},      {19, "MHU 109", 0, 0},
-        {20, "Obecné zařízení"_cz, 3, 0}, {21, "ORBIT PRO", 6, 0},
-        {24, "PC 4020 V3.0", 4, 1500}, {25, "PC 4020 V3.3", 5, 1500},
-        {28, "PC 5020", 0, 0},       {29, "PC 6010", 9, 1000},
+        {0, "APLEX", 2, 0},
+        {1, "CONCEPT", 8, 0},
+        {2, "DIGIPLEX", 10, 0},
+        {3, "ESSER", 11, 0},
+        {4, "GALAXY 18", 1, 120},
+        {7, "GALAXY 500", 1, 400},
+        {8, "GALAXY 504", 1, 500},
+        {10, "GALAXY 504 v.3.0", 1, 800},
+        {16, "GALAXY 504 v.4.0", 1, 999},
+        {17, "GALAXY 512 v.4.0", 1, 999},
+        {18, "LOOP 500", 7, 0},
+        {19, "MHU 109", 0, 0},
+        {20, "Obecné zařízení"_cz, 3, 0},
+        {21, "ORBIT PRO", 6, 0},
+        {24, "PC 4020 V3.0", 4, 1500},
+        {25, "PC 4020 V3.3", 5, 1500},
+        {28, "PC 5020", 0, 0},
+        {29, "PC 6010", 9, 1000},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.index);
@@ -238,7 +256,10 @@ TEST_F(Factory, DecoderAndReaderSettingsByPanelType) {
         std::string input;  // shows the end character and the ignored set
         std::vector<std::string> lines;
     };
-    const std::string zeros("A\x0c\x00" "B\r\nC\n", 8);
+    const std::string zeros(
+        "A\x0c\x00"
+        "B\r\nC\n",
+        8);
     const Case cases[] = {
         {0, false, typeid(UNSPEC), std::string("A\tB\x0c\x00\r\n", 7), {"AB"}},
         {1, false, typeid(GALAXY), "A\tB\r\n", {"A\tB"}},
@@ -339,9 +360,11 @@ TEST_F(Factory, DateGoesToTheDecoder) {
     DeviceSources sources;
     sources.lineReader = [](bool) { return std::make_unique<ScriptedReader>(); };
     sources.cardUsers = [this] { return cardTable(); };
-    EXPECT_EQ(createDevice(kPanelGalaxy, false, false, day(7, 7, 2023), sources)->currentDate(), day(7, 7, 2023));
+    EXPECT_EQ(createDevice(kPanelGalaxy, false, false, day(7, 7, 2023), sources)->currentDate(),
+              day(7, 7, 2023));
     // The 20-day rule of the Esser decoder replaces a stale date.
-    EXPECT_EQ(createDevice(kPanelEsser, false, false, day(7, 7, 2023), sources)->currentDate(), day(15, 3, 2024));
+    EXPECT_EQ(createDevice(kPanelEsser, false, false, day(7, 7, 2023), sources)->currentDate(),
+              day(15, 3, 2024));
 }
 
 }  // namespace

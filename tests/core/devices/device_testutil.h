@@ -24,7 +24,7 @@ namespace vrx::test {
 
 // A line reader whose bytes come from the test; the real readLine cuts them into lines.
 class ScriptedReader : public LINE_READER {
-public:
+  public:
     void feed(std::string_view bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
     size_t remaining() const { return bytes_.size(); }
     bool readByte(unsigned char& b) override {
@@ -53,13 +53,13 @@ public:
     std::string openedName;
     int* closeCounter = nullptr;  // outlives the reader
 
-protected:
+  protected:
     long deviceWrite(const unsigned char* bytes, size_t count) override {
         written.append(reinterpret_cast<const char*>(bytes), count);
         return static_cast<long>(count);
     }
 
-private:
+  private:
     std::deque<char> bytes_;
 };
 
@@ -72,7 +72,7 @@ struct CardUsers {
 };
 
 class FakeCardUserTable : public CardUserTable {
-public:
+  public:
     explicit FakeCardUserTable(std::shared_ptr<CardUsers> data) : data_(std::move(data)) {}
     bool open() override {
         ++data_->opens;
@@ -87,7 +87,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::shared_ptr<CardUsers> data_;
 };
 
@@ -133,12 +133,14 @@ inline std::string cols(std::initializer_list<std::pair<size_t, std::string_view
     return s;
 }
 
-inline long day(int d, int m, int y) { return text::dayFromParts(d, m, y); }
+inline long day(int d, int m, int y) {
+    return text::dayFromParts(d, m, y);
+}
 
 // Every test gets its own settings file, a clock standing at noon of a fixed day, and name insertion
 // off.
 class DeviceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setSettingsPath(dir_.file("VORAX.INI"));
         setToday(15, 3, 2024);

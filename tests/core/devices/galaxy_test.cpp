@@ -1,6 +1,6 @@
 // The Galaxy family: date lines in both forms, month words, name insertion.
-#include "device_testutil.h"
 #include "devices/galaxy.h"
+#include "device_testutil.h"
 #include "platform/app_error.h"
 #include "text/cz.h"
 
@@ -10,7 +10,7 @@ namespace {
 using ::testing::ElementsAre;
 
 class Galaxy : public DeviceTest {
-protected:
+  protected:
     std::unique_ptr<GALAXY> galaxy(long date) { return make<GALAXY>(date, cardTable()); }
     // The history header with day, month word and year at columns 26, 29 and 33.
     static std::string header(std::string_view start, size_t dayCol, std::string_view date) {
@@ -40,14 +40,14 @@ TEST_F(Galaxy, DateLines) {
         {"PO 15 ZAR 2024 ", day(15, 9, 2024)},
         {"PO 15 RIJ 2024 ", day(15, 10, 2024)},
         {"PO 15 PRO 2024 ", day(15, 12, 2024)},
-        {"PO 15 XYZ 2024 ", start},   // month word not recognised
-        {"PO 15 bre 2024 ", start},   // lower case is not a month word
-        {"PO 30 UNO 2024 ", start},   // no such day
-        {"PO 29 UNO 2024 ", start},   // 29.2.2024 lies before 1.3.2024
-        {"PO 00 BRE 2024 ", start},   // day 0
-        {"PO 15 BRE 0000 ", start},   // year 0
+        {"PO 15 XYZ 2024 ", start},            // month word not recognised
+        {"PO 15 bre 2024 ", start},            // lower case is not a month word
+        {"PO 30 UNO 2024 ", start},            // no such day
+        {"PO 29 UNO 2024 ", start},            // 29.2.2024 lies before 1.3.2024
+        {"PO 00 BRE 2024 ", start},            // day 0
+        {"PO 15 BRE 0000 ", start},            // year 0
         {"PO 15 BRE 2024", day(15, 3, 2024)},  // 14 characters
-        {"PO 15 BRE 202", start},     // 13 characters are too short
+        {"PO 15 BRE 202", start},              // 13 characters are too short
         {header("   HIST.ON-LINE (", 26, "15 BRE 2024"), day(15, 3, 2024)},
         {header("   HIST.ON-LINE (", 26, " 2 LED 2025"), day(2, 1, 2025)},
         {header("   HIST.ON-LINE (", 26, "15 BR").substr(0, 37), start},  // shorter than 38
@@ -72,9 +72,11 @@ TEST_F(Galaxy, DateMovesOnlyForwardAndIsRecorded) {
                       "ALARM ZONA 2\n"
                       "UT  5 BRE 2024\n"
                       "ALARM ZONA 3\n");
-    EXPECT_THAT(events, ElementsAre(Event{day(10, 3, 2024), "ALARM ZONA 1"}, Event{day(11, 3, 2024), "PO 11 BRE 2024"},
-                                    Event{day(11, 3, 2024), "ALARM ZONA 2"}, Event{day(11, 3, 2024), "UT  5 BRE 2024"},
-                                    Event{day(11, 3, 2024), "ALARM ZONA 3"}));
+    EXPECT_THAT(
+        events,
+        ElementsAre(Event{day(10, 3, 2024), "ALARM ZONA 1"}, Event{day(11, 3, 2024), "PO 11 BRE 2024"},
+                    Event{day(11, 3, 2024), "ALARM ZONA 2"}, Event{day(11, 3, 2024), "UT  5 BRE 2024"},
+                    Event{day(11, 3, 2024), "ALARM ZONA 3"}));
     EXPECT_EQ(storedDate(), "11.03.2024");
 }
 

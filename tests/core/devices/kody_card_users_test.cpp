@@ -12,7 +12,7 @@ namespace vrx::test {
 namespace {
 
 class KodyCardUsers : public DeviceTest {
-protected:
+  protected:
     void SetUp() override {
         DeviceTest::SetUp();
         shared_ = dir_.path() + "/spol";
@@ -88,7 +88,8 @@ TEST_F(KodyCardUsers, GalaxyInsertsNamesFromTheTable) {
     setInsertNames(true);
     auto dev = createDevice(1, false, false, day(1, 3, 2024), scripted());
     EXPECT_EQ(texts(run(*dev, *reader, "12:00 PRISTUP UZ. 007 VSTUP\r\n12:00 PRISTUP UZ. 008 VSTUP\r\n")),
-              (std::vector<std::string>{"12:00 PRISTUP UZ. 007 Jan Novák VSTUP"_cz, "12:00 PRISTUP UZ. 008 VSTUP"}));
+              (std::vector<std::string>{"12:00 PRISTUP UZ. 007 Jan Novák VSTUP"_cz,
+                                        "12:00 PRISTUP UZ. 008 VSTUP"}));
 }
 
 }  // namespace

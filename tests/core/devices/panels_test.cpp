@@ -1,6 +1,6 @@
 // The decoders of DIGIPLEX, APLEX, ORBIT, LOOP 500, CONCEPT and ESSER panels.
-#include "device_testutil.h"
 #include "devices/panels.h"
+#include "device_testutil.h"
 
 namespace vrx::test {
 namespace {
@@ -18,7 +18,7 @@ std::unique_ptr<DEVICE> makeDecoder(long date, std::unique_ptr<LINE_READER> read
 }
 
 class Panels : public DeviceTest {
-protected:
+  protected:
     std::unique_ptr<DEVICE> create(const Maker& m, long date) {
         auto r = std::make_unique<ScriptedReader>();
         reader = r.get();
@@ -53,7 +53,8 @@ TEST_F(Panels, TwentyDayRuleAtConstruction) {
 
 TEST_F(Panels, StalePauseDatesFirstEventsToday) {
     auto dev = create({"ESSER", makeDecoder<ESSER>}, day(14, 2, 2024));
-    EXPECT_THAT(run(*dev, *reader, "Alarm Melder 12/3\n"), ElementsAre(Event{day(15, 3, 2024), "Alarm Melder 12/3"}));
+    EXPECT_THAT(run(*dev, *reader, "Alarm Melder 12/3\n"),
+                ElementsAre(Event{day(15, 3, 2024), "Alarm Melder 12/3"}));
 }
 
 TEST_F(Panels, Digiplex) {
@@ -102,13 +103,15 @@ TEST_F(Panels, Aplex) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         auto dev = make<APLEX>(start);
-        EXPECT_THAT(run(*dev, *reader, std::string("\x0c") + c.line + "\r\n"), ElementsAre(Event{c.date, c.text}));
+        EXPECT_THAT(run(*dev, *reader, std::string("\x0c") + c.line + "\r\n"),
+                    ElementsAre(Event{c.date, c.text}));
     }
 }
 
 TEST_F(Panels, Orbit) {
     const long start = day(1, 1, 2024);
-    const char* words[] = {"LED", "UNO", "BRE", "DUB", "KVE", "CRN", "CRC", "SRP", "ZAR", "RIJ", "LIS", "PRO"};
+    const char* words[] = {"LED", "UNO", "BRE", "DUB", "KVE", "CRN",
+                           "CRC", "SRP", "ZAR", "RIJ", "LIS", "PRO"};
     for (int m = 1; m <= 12; ++m) {
         SCOPED_TRACE(words[m - 1]);
         auto dev = make<ORBIT>(start);
@@ -123,8 +126,8 @@ TEST_F(Panels, Orbit) {
     const Case cases[] = {
         {"bre 15 2024 Alarm zona 3", "Alarm zona 3", start},  // lower case: no month word
         {"BRE 15 24   Alarm zona 3", "Alarm zona 3", start},  // the year as printed: long past
-        {"BRE 30 2023 Alarm", "Alarm", start},                 // earlier
-        {"UNO 30 2024 Alarm", "Alarm", start},                 // no such day
+        {"BRE 30 2023 Alarm", "Alarm", start},                // earlier
+        {"UNO 30 2024 Alarm", "Alarm", start},                // no such day
         {"BRE", "", start},
     };
     for (const Case& c : cases) {
@@ -146,7 +149,7 @@ TEST_F(Panels, Loop500) {
         {"AL 09.03  10:15 Pozar", "10:15 Pozar", start},
         {"AL 31.04  10:15 Pozar", "10:15 Pozar", start},
         {"AL 15.03  10:1", "10:1", day(15, 3, 2024)},  // 14 characters
-        {"AL 15.03  10:", "", start},                   // 13 characters: no date, no text
+        {"AL 15.03  10:", "", start},                  // 13 characters: no date, no text
         {"", "", start},
         // The panel's code page, translated before the date is read.
         {"AL 15.03  \xa0\xa1\xa2\xa3\xa4 \x82\x83\x87\x88\x91\x98\x9f\xa8\xa9 \x80\x81\xb0",
@@ -206,7 +209,7 @@ TEST_F(Panels, Concept) {
         {line("Bre", "32"), "10:15 Pozar zona 1", start},
         {line("Bre", "00"), "10:15 Pozar zona 1", start},
         {"0001 Bre15 10:15", "10:15 ", day(15, 3, 2024)},  // 16 characters
-        {"0001 Bre15 10:1", "", start},                     // 15 characters: no date, no text
+        {"0001 Bre15 10:1", "", start},                    // 15 characters: no date, no text
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -231,9 +234,11 @@ TEST_F(Panels, Esser) {
         {line("31", "04"), line("31", "04"), start},
         {line("15", "13"), line("15", "13"), start},
         // 38 characters: the month is cut short.
-        {cols({{0, "Alarm"}, {34, "15"}, {36, "."}, {37, "0"}}), cols({{0, "Alarm"}, {34, "15"}, {36, "."}, {37, "0"}}),
-         start},
-        {"Sch\x84" "rfung", "Scharfung", start},
+        {cols({{0, "Alarm"}, {34, "15"}, {36, "."}, {37, "0"}}),
+         cols({{0, "Alarm"}, {34, "15"}, {36, "."}, {37, "0"}}), start},
+        {"Sch\x84"
+         "rfung",
+         "Scharfung", start},
         {"\x84\x84\x94", "aa\x94", start},
     };
     for (const Case& c : cases) {
@@ -251,9 +256,13 @@ TEST_F(Panels, YearFromContext) {
     };
     const Case decoders[] = {
         {{"LOOP500", makeDecoder<LOOP500>},
-         [](std::string_view dd, std::string_view mm) { return cols({{0, "AL "}, {3, dd}, {5, "."}, {6, mm}, {10, "Pozar"}}); }},
+         [](std::string_view dd, std::string_view mm) {
+             return cols({{0, "AL "}, {3, dd}, {5, "."}, {6, mm}, {10, "Pozar"}});
+         }},
         {{"ESSER", makeDecoder<ESSER>},
-         [](std::string_view dd, std::string_view mm) { return cols({{0, "Alarm"}, {34, dd}, {36, "."}, {37, mm}, {40, "10:15"}}); }},
+         [](std::string_view dd, std::string_view mm) {
+             return cols({{0, "Alarm"}, {34, dd}, {36, "."}, {37, mm}, {40, "10:15"}});
+         }},
         {{"CONCEPT", makeDecoder<CONCEPT>},
          [](std::string_view dd, std::string_view mm) {
              std::string_view word = mm == "01" ? "Led" : mm == "12" ? "Pro" : "Cer";

@@ -11,10 +11,11 @@ namespace {
 using ::testing::ElementsAre;
 
 // A PC 4020 line: event 0-14, MM.DD.YY at 15, time at 24-30, text from 32.
-const std::string kGranted = cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"}, {32, "Door 01"}});
+const std::string kGranted =
+    cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"}, {32, "Door 01"}});
 
 class Pc4020 : public DeviceTest {
-protected:
+  protected:
     std::unique_ptr<PC4020V30> v30(long date) { return make<PC4020V30>(date, cardTable()); }
     std::unique_ptr<PC4020V33> v33(long date) { return make<PC4020V33>(date, cardTable()); }
 };
@@ -29,15 +30,15 @@ TEST_F(Pc4020, DatesAndText) {
     const Case cases[] = {
         {kGranted, "10:15amAccess Granted Door 01", day(15, 3, 2024)},
         {"  \r " + kGranted + "  \r ", "10:15amAccess Granted Door 01", day(15, 3, 2024)},
-        {cols({{0, "Zone Alarm"}, {15, "12.31.24"}, {24, "11:59pm"}, {32, "Zone 005"}}), "11:59pmZone Alarm     Zone 005",
-         day(31, 12, 2024)},
+        {cols({{0, "Zone Alarm"}, {15, "12.31.24"}, {24, "11:59pm"}, {32, "Zone 005"}}),
+         "11:59pmZone Alarm     Zone 005", day(31, 12, 2024)},
         // An earlier date is still a date: the text is rearranged, the date stays.
         {cols({{0, "Zone Alarm"}, {15, "02.01.24"}, {24, "09:00am"}}), "09:00amZone Alarm     ", start},
         // Month 13, 31 February, letters: the text stays as received (trimmed), the date too.
         {cols({{0, "Zone Alarm"}, {15, "13.15.24"}, {24, "10:15am"}, {32, "Zone 5"}}),
          cols({{0, "Zone Alarm"}, {15, "13.15.24"}, {24, "10:15am"}, {32, "Zone 5"}}), start},
-        {cols({{0, "Zone Alarm"}, {15, "02.31.24"}, {24, "10:15am"}}), cols({{0, "Zone Alarm"}, {15, "02.31.24"}, {24, "10:15am"}}),
-         start},
+        {cols({{0, "Zone Alarm"}, {15, "02.31.24"}, {24, "10:15am"}}),
+         cols({{0, "Zone Alarm"}, {15, "02.31.24"}, {24, "10:15am"}}), start},
         {"System Trouble AC Fail", "System Trouble AC Fail", start},
         // The date field cut short by the end of the line.
         {"Zone Alarm     03.1", "Zone Alarm     03.1", start},
@@ -106,7 +107,8 @@ TEST_F(Pc4020, ContinuationWaitsForTheNextLine) {
     // The first half stays in the reader until the rest arrives, even split across reads.
     EXPECT_EQ(reader->lineLength(), 41);
     EXPECT_TRUE(run(*dev, *reader, "03/15 10:1").empty());
-    EXPECT_THAT(texts(run(*dev, *reader, "5am User 0007\r\n")), ElementsAre("10:15amAccess Granted Door 01 User 0007"));
+    EXPECT_THAT(texts(run(*dev, *reader, "5am User 0007\r\n")),
+                ElementsAre("10:15amAccess Granted Door 01 User 0007"));
 }
 
 TEST_F(Pc4020, ContinuationOfAFullLine) {
@@ -120,10 +122,18 @@ TEST_F(Pc4020, ContinuationOfAFullLine) {
 // Name insertion with the code at 65 and the kept text from 82 (V3.0) or one column later (V3.3).
 TEST_F(Pc4020, NameInsertion) {
     cards->users[7] = {"Jan", "Novák"_cz};
-    const std::string line30 = cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"},
-                                     {32, "Door 01 Module 01"}, {65, "0007"}, {82, "Card 123"}});
-    const std::string line33 = cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"},
-                                     {32, "Door 01 Module 01"}, {66, "0007"}, {83, "Card 123"}});
+    const std::string line30 = cols({{0, "Access Granted "},
+                                     {15, "03.15.24"},
+                                     {24, "10:15am"},
+                                     {32, "Door 01 Module 01"},
+                                     {65, "0007"},
+                                     {82, "Card 123"}});
+    const std::string line33 = cols({{0, "Access Granted "},
+                                     {15, "03.15.24"},
+                                     {24, "10:15am"},
+                                     {32, "Door 01 Module 01"},
+                                     {66, "0007"},
+                                     {83, "Card 123"}});
     const std::string head = "10:15amAccess Granted Door 01 Module 01" + std::string(16, ' ');
     struct Case {
         bool v33;
@@ -138,20 +148,31 @@ TEST_F(Pc4020, NameInsertion) {
         // The code column of the other version holds no digits.
         {false, true, line33, head + " 0007" + std::string(13, ' ') + "Card 123"},
         // Unknown code.
-        {false, true, cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"}, {32, "Door 01 Module 01"},
-                            {65, "0008"}, {82, "Card 123"}}),
+        {false, true,
+         cols({{0, "Access Granted "},
+               {15, "03.15.24"},
+               {24, "10:15am"},
+               {32, "Door 01 Module 01"},
+               {65, "0008"},
+               {82, "Card 123"}}),
          head + "0008" + std::string(13, ' ') + "Card 123"},
         // The line ends before the kept text.
-        {false, true, cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"}, {32, "Door 01 Module 01"},
-                            {65, "7"}}),
+        {false, true,
+         cols({{0, "Access Granted "},
+               {15, "03.15.24"},
+               {24, "10:15am"},
+               {32, "Door 01 Module 01"},
+               {65, "7"}}),
          head + "7 Jan Novák "_cz},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         setInsertNames(c.insert);
         std::unique_ptr<DEVICE> dev;
-        if (c.v33) dev = v33(day(1, 3, 2024));
-        else dev = v30(day(1, 3, 2024));
+        if (c.v33)
+            dev = v33(day(1, 3, 2024));
+        else
+            dev = v30(day(1, 3, 2024));
         EXPECT_THAT(run(*dev, *reader, c.line + "\r\n"), ElementsAre(Event{day(15, 3, 2024), c.text}));
     }
 }
@@ -169,14 +190,17 @@ TEST_F(Pc4020, InsertedTextIsCutTo200) {
     cards->users[7] = {std::string(30, 'J'), std::string(30, 'N')};
     setInsertNames(true);
     auto dev = v30(day(1, 3, 2024));
-    std::string line = cols({{0, "Access Granted "}, {15, "03.15.24"}, {24, "10:15am"}, {65, "0007"},
+    std::string line = cols({{0, "Access Granted "},
+                             {15, "03.15.24"},
+                             {24, "10:15am"},
+                             {65, "0007"},
                              {82, std::string(118, 'k')}});
     ASSERT_EQ(line.size(), 200u);
     auto events = run(*dev, *reader, line + "\r\n");
     ASSERT_EQ(events.size(), 1u);
     // The line with the name is cut to 200 before it is rearranged (which drops the date columns).
-    std::string withName = line.substr(0, 69) + " " + std::string(30, 'J') + " " + std::string(30, 'N') + " " +
-                           std::string(200 - 69 - 63, 'k');
+    std::string withName = line.substr(0, 69) + " " + std::string(30, 'J') + " " + std::string(30, 'N') +
+                           " " + std::string(200 - 69 - 63, 'k');
     EXPECT_EQ(events[0].text, withName.substr(24, 7) + withName.substr(0, 15) + withName.substr(32));
     EXPECT_EQ(events[0].text.size(), 190u);
 }
@@ -190,13 +214,14 @@ TEST_F(Pc4020, CardUserTableMustOpen) {
 // --- PC 6010 ---------------------------------------------------------------------------------------
 
 class Pc6010 : public DeviceTest {
-protected:
+  protected:
     std::unique_ptr<PC_6010> pc6010(long date) { return make<PC_6010>(date, cardTable()); }
 };
 
 // Event 0-14, YY.MM.DD at 15, time from 24, text from 31.
 const std::string kZone = cols({{0, "Alarm zona 12"}, {15, "24.03.15"}, {24, "10:15"}, {31, "Budova A"}});
-const std::string kSystem = cols({{0, "OBLAST SYSTEMU"}, {16, "24.03.16"}, {25, "10:20"}, {32, "Porucha site"}});
+const std::string kSystem =
+    cols({{0, "OBLAST SYSTEMU"}, {16, "24.03.16"}, {25, "10:20"}, {32, "Porucha site"}});
 
 TEST_F(Pc6010, DatesAndText) {
     struct Case {
@@ -212,9 +237,10 @@ TEST_F(Pc6010, DatesAndText) {
         // System-area lines carry the date one column further right.
         {kSystem, "10:20  OBLAST SYSTEMU Porucha site", day(16, 3, 2024)},
         {shifted, shifted, start},
-        {cols({{0, "Alarm zona 12"}, {15, "24.13.15"}, {24, "10:15"}}), cols({{0, "Alarm zona 12"}, {15, "24.13.15"}, {24, "10:15"}}),
+        {cols({{0, "Alarm zona 12"}, {15, "24.13.15"}, {24, "10:15"}}),
+         cols({{0, "Alarm zona 12"}, {15, "24.13.15"}, {24, "10:15"}}), start},
+        {cols({{0, "Alarm zona 12"}, {15, "24.02.30"}}), cols({{0, "Alarm zona 12"}, {15, "24.02.30"}}),
          start},
-        {cols({{0, "Alarm zona 12"}, {15, "24.02.30"}}), cols({{0, "Alarm zona 12"}, {15, "24.02.30"}}), start},
         {cols({{0, "Alarm zona 12"}, {15, "24.02.10"}, {24, "08:00"}}), "08:00Alarm zona 12  ", start},
     };
     for (const Case& c : cases) {
@@ -238,8 +264,12 @@ TEST_F(Pc6010, ContinuationJoinsTheWholeNextLine) {
 TEST_F(Pc6010, NameInsertion) {
     cards->users[12] = {"Eva", "Malá"_cz};
     // "IVATEL " at 33, the code at 40, the name written at 45, the text kept from 64.
-    const std::string user = cols({{0, "Pristup povolen"}, {15, "24.03.15"}, {24, "10:15"},
-                                   {31, "UZIVATEL 0012"}, {45, "Jmeno uzivatele"}, {64, "dvere 1"}});
+    const std::string user = cols({{0, "Pristup povolen"},
+                                   {15, "24.03.15"},
+                                   {24, "10:15"},
+                                   {31, "UZIVATEL 0012"},
+                                   {45, "Jmeno uzivatele"},
+                                   {64, "dvere 1"}});
     struct Case {
         bool insert;
         std::string line;
@@ -274,7 +304,8 @@ TEST_F(Pc6010, InsertedLineIsCutTo200) {
     auto events = run(*dev, *reader, line + "\r\n");
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].text, ("UZIVATEL 0012 " + std::string(30, 'J') + " " + std::string(30, 'N') + " " +
-                               std::string(160, 'k')).substr(0, 200));
+                               std::string(160, 'k'))
+                                  .substr(0, 200));
 }
 
 TEST_F(Pc6010, CardUserTableMustOpen) {
