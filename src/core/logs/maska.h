@@ -52,6 +52,10 @@ class Regex {
     // Whether the expression matches somewhere in the text.
     bool search(std::string_view text) const;
 
+    // A text that every match contains (empty when there is none to name); for quick rejection of
+    // texts before the search.
+    const std::string& requiredLiteral() const { return literal_; }
+
   private:
     // States of the matcher: state i waits for element i; state `elements` accepts. An element with
     // '+' is held as the element followed by the same element with '*'.
