@@ -311,6 +311,7 @@ bool CONNECTED_LINE_READER::manualStep(const unsigned char* bytes, size_t count)
 
 bool CONNECTED_LINE_READER::startFromBeginning() {
     stopTimeout();
+    reset();  // an answer left over from earlier reading is not the answer to this command
     if (!manualStep(kOpenConnectionCommand, sizeof kOpenConnectionCommand)) return false;
     const unsigned char first[] = {hwbuf::kFirstRecord, 1, 0, 5};
     if (!manualStep(first, sizeof first)) return false;
@@ -320,6 +321,7 @@ bool CONNECTED_LINE_READER::startFromBeginning() {
 
 bool CONNECTED_LINE_READER::erase() {
     stopTimeout();
+    reset();
     if (!manualStep(kOpenConnectionCommand, sizeof kOpenConnectionCommand)) return false;
     const unsigned char step1[] = {hwbuf::kErase, 1, 0, 6};
     if (!manualStep(step1, sizeof step1)) return false;

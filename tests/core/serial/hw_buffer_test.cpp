@@ -287,6 +287,18 @@ TEST_F(HwBuffer, ManualOperationsGiveUpWithoutAcceptance) {
     }
 }
 
+TEST_F(HwBuffer, ManualOperationsIgnoreAnOldAnswer) {
+    // The answer to the request sent after the last "no more data" of an earlier reading.
+    for (bool erase : {false, true}) {
+        replies_ = {{9, {kAccepted}}, {4, {kAccepted}}, {5, {kAccepted, kAccepted}}};
+        auto r = reader();
+        r->feed(kNoMoreData);
+        EXPECT_TRUE(erase ? r->erase() : r->startFromBeginning()) << erase;
+        EXPECT_EQ(r->writes[0], kOpen);
+        EXPECT_EQ(r->writes.size(), 3u);
+    }
+}
+
 TEST_F(HwBuffer, ManualWaitEndsWhenTheReplyIsComplete) {
     auto r = reader();
     // The acceptance arrives in two pieces, 30 ms apart.
