@@ -9,16 +9,27 @@
 namespace vrx {
 namespace {
 
-constexpr size_t kPairBuckets = 4096;
+constexpr size_t kBuckets = 4096;
 
-size_t pairBucket(unsigned char a, unsigned char b) {
-    return ((static_cast<size_t>(a) << 4) ^ static_cast<size_t>(b)) & (kPairBuckets - 1);
+// Bucket of a piece of two or four characters.
+size_t bucketOf(uint32_t piece) {
+    return (piece * 0x9E3779B1u) >> 20;
 }
 
-// Blanks and digits fill panel lines; a pair of other characters says more about a text.
-int pairWeight(unsigned char a, unsigned char b) {
-    auto common = [](unsigned char c) { return c == ' ' || (c >= '0' && c <= '9') || c == ':' || c == '.'; };
-    return (common(a) ? 0 : 1) + (common(b) ? 0 : 1);
+uint32_t pairAt(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
+}
+uint32_t quadAt(const unsigned char* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// The piece of `width` characters by which a required text is looked for: its last one. Panel
+// lines repeat their key words; a mask usually names the word and then what varies (a number, a
+// name), so its end tells lines apart best ("UZIVATEL 11" by "L 11", not by "UZIV").
+size_t tellingPiece(std::string_view need, size_t width) {
+    return need.size() - width;
 }
 
 }  // namespace
@@ -112,7 +123,9 @@ bool FILTERMANAGER::Load() {
 void FILTERMANAGER::buildPrefilter() {
     always_ = 0;
     byByte_.fill(0);
-    byPair_.assign(kPairBuckets, 0);
+    byPair_.assign(kBuckets, 0);
+    byQuad_.assign(kBuckets, 0);
+    usesByte_ = usesPair_ = usesQuad_ = false;
     scopeBits_.fill(0);
     const size_t n = std::min<size_t>(filters_.size(), 64);
     for (size_t i = 0; i < n; ++i) {
@@ -123,23 +136,18 @@ void FILTERMANAGER::buildPrefilter() {
         }
         if (!f.canMatch()) continue;  // never a candidate
         std::string_view need = f.requiredText();
+        const auto* p = reinterpret_cast<const unsigned char*>(need.data());
         if (need.empty()) {
             always_ |= bit;
         } else if (need.size() == 1) {
-            byByte_[static_cast<unsigned char>(need[0])] |= bit;
+            byByte_[p[0]] |= bit;
+            usesByte_ = true;
+        } else if (need.size() < 4) {
+            byPair_[bucketOf(pairAt(p + tellingPiece(need, 2)))] |= bit;
+            usesPair_ = true;
         } else {
-            size_t best = 0;
-            int bestWeight = -1;
-            for (size_t k = 0; k + 1 < need.size(); ++k) {
-                int w =
-                    pairWeight(static_cast<unsigned char>(need[k]), static_cast<unsigned char>(need[k + 1]));
-                if (w > bestWeight) {
-                    best = k;
-                    bestWeight = w;
-                }
-            }
-            byPair_[pairBucket(static_cast<unsigned char>(need[best]),
-                               static_cast<unsigned char>(need[best + 1]))] |= bit;
+            byQuad_[bucketOf(quadAt(p + tellingPiece(need, 4)))] |= bit;
+            usesQuad_ = true;
         }
     }
 }
@@ -148,9 +156,14 @@ uint64_t FILTERMANAGER::candidates(std::string_view text) const {
     uint64_t m = always_;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        m |= byByte_[p[i]];
-        if (i + 1 < n) m |= byPair_[pairBucket(p[i], p[i + 1])];
+    if (usesByte_) {
+        for (size_t i = 0; i < n; ++i) m |= byByte_[p[i]];
+    }
+    if (usesPair_) {
+        for (size_t i = 0; i + 2 <= n; ++i) m |= byPair_[bucketOf(pairAt(p + i))];
+    }
+    if (usesQuad_) {
+        for (size_t i = 0; i + 4 <= n; ++i) m |= byQuad_[bucketOf(quadAt(p + i))];
     }
     return m;
 }

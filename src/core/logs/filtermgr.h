@@ -110,15 +110,18 @@ class FILTERMANAGER {
 
   private:
     // Quick rejection of filters before their masks are tried: each of the first 64 filters owns
-    // one bit; a text sets the bits of the filters whose required text may occur in it.
+    // one bit; a text sets the bits of the filters whose required text may occur in it, judged by
+    // one piece of that text (a character, a pair or four characters) looked up in a small table.
     void buildPrefilter();
     uint64_t candidates(std::string_view text) const;
 
     std::unique_ptr<TABFILTRY> table_;
     std::vector<FILTER> filters_;
-    uint64_t always_ = 0;                  // filters without a required text
-    std::array<uint64_t, 256> byByte_{};   // required text of one character
-    std::vector<uint64_t> byPair_;         // required text of two or more: one pair, hashed
+    uint64_t always_ = 0;                 // filters without a required text
+    std::array<uint64_t, 256> byByte_{};  // required text of one character
+    std::vector<uint64_t> byPair_;        // of two or three: its telling pair, hashed
+    std::vector<uint64_t> byQuad_;        // of four or more: its telling four characters, hashed
+    bool usesByte_ = false, usesPair_ = false, usesQuad_ = false;
     std::array<uint64_t, 4> scopeBits_{};  // filters (of the first 64) per scope value 0..3
 };
 

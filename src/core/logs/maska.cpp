@@ -16,9 +16,27 @@ struct Element {
     unsigned char ch = 0;
 };
 
+// Flags of a cached state set.
+constexpr uint8_t kAccepting = 1;
+constexpr uint8_t kDead = 2;  // no state left: nothing can match any more
+
 constexpr size_t kCharBytes = 2;
-constexpr size_t kSetBytes = 33;
-constexpr size_t kCodeBytes = 1;  // '.', a repetition, an anchor, the end mark
+constexpr size_t kSetBytes = 2;     // code and count of runs
+constexpr size_t kSetRunBytes = 2;  // first and last character of a run
+constexpr size_t kCodeBytes = 1;    // '.', a repetition, an anchor, the end mark
+
+bool hasChar(const Set& s, unsigned c) {
+    return s[c >> 6] >> (c & 63) & 1;
+}
+
+// Runs of consecutive characters in a set.
+size_t runsOf(const Set& s) {
+    size_t runs = 0;
+    for (unsigned c = 0; c < 256; ++c) {
+        if (hasChar(s, c) && (c == 0 || !hasChar(s, c - 1))) ++runs;
+    }
+    return runs;
+}
 
 void addChar(Set& s, unsigned c) {
     s[c >> 6] |= uint64_t{1} << (c & 63);
@@ -89,8 +107,9 @@ unsigned char readChar(std::string_view expr, size_t& i) {
     return static_cast<unsigned char>(expr[i++]);
 }
 
-// The set that begins at expr[i] ('['); false when it is not closed.
-bool readSet(std::string_view expr, size_t& i, Set& set) {
+// The set that begins at expr[i] ('['); false when it is not closed. `runs` receives the runs of
+// the characters listed (before a negation).
+bool readSet(std::string_view expr, size_t& i, Set& set, size_t& runs) {
     ++i;
     bool negate = false;
     if (i < expr.size() && expr[i] == '^') {
@@ -112,6 +131,7 @@ bool readSet(std::string_view expr, size_t& i, Set& set) {
         }
         for (unsigned c = from; c <= to; ++c) addChar(set, c);
     }
+    runs = runsOf(set);
     if (negate) {
         for (auto& w : set) w = ~w;
     }
@@ -176,8 +196,9 @@ bool Regex::compile(std::string_view expr) {
             bytes += kCodeBytes;
             ++i;
         } else if (c == '[') {
-            if (!readSet(expr, i, e.set)) return false;
-            bytes += kSetBytes;
+            size_t runs = 0;
+            if (!readSet(expr, i, e.set, runs)) return false;
+            bytes += kSetBytes + kSetRunBytes * runs;
         } else {
             e.single = true;
             e.ch = readChar(expr, i);
@@ -191,6 +212,17 @@ bool Regex::compile(std::string_view expr) {
     compiledSize_ = bytes;
     if (bytes > kMaxCompiled) return false;
 
+    // A search may start and end anywhere, so optional elements at an unanchored end change no
+    // result: ".*CTECKA 7" finds what "CTECKA 7" finds.
+    if (!atStart_) {
+        size_t lead = 0;
+        while (lead < elems.size() && elems[lead].rep != Rep::One) ++lead;
+        elems.erase(elems.begin(), elems.begin() + static_cast<long>(lead));
+    }
+    if (!atEnd_) {
+        while (!elems.empty() && elems.back().rep != Rep::One) elems.pop_back();
+    }
+
     elements_ = static_cast<int>(elems.size());
     accepts_.assign(256, Bits{});
     pureLiteral_ = true;
@@ -199,7 +231,7 @@ bool Regex::compile(std::string_view expr) {
         const Element& e = elems[static_cast<size_t>(k)];
         uint64_t bit = uint64_t{1} << (k & 63);
         for (unsigned c = 0; c < 256; ++c) {
-            if (e.set[c >> 6] >> (c & 63) & 1) accepts_[c][static_cast<size_t>(k >> 6)] |= bit;
+            if (hasChar(e.set, c)) accepts_[c][static_cast<size_t>(k >> 6)] |= bit;
         }
         if (e.rep == Rep::Star) star_[static_cast<size_t>(k >> 6)] |= bit;
         if (e.rep != Rep::One) optional_[static_cast<size_t>(k >> 6)] |= bit;
@@ -225,6 +257,7 @@ bool Regex::compile(std::string_view expr) {
 }
 
 Regex::Bits Regex::closure(Bits d) const {
+    if ((optional_[0] | optional_[1]) == 0) return d;
     for (;;) {
         Bits o{d[0] & optional_[0], d[1] & optional_[1]};
         Bits n{d[0] | (o[0] << 1), d[1] | (o[1] << 1) | (o[0] >> 63)};
@@ -233,38 +266,79 @@ Regex::Bits Regex::closure(Bits d) const {
     }
 }
 
+Regex::Bits Regex::step(const Bits& d, unsigned char c) const {
+    const Bits& a = accepts_[c];
+    Bits m{d[0] & a[0], d[1] & a[1]};
+    Bits moved{m[0] & ~star_[0], m[1] & ~star_[1]};
+    Bits n = closure(
+        Bits{(moved[0] << 1) | (m[0] & star_[0]), (moved[1] << 1) | (moved[0] >> 63) | (m[1] & star_[1])});
+    // Unless the match is tied to the start of the text, a new attempt may begin at every character.
+    if (!atStart_) {
+        n[0] |= begin_[0];
+        n[1] |= begin_[1];
+    }
+    return n;
+}
+
 bool Regex::runAutomaton(std::string_view text) const {
     const size_t n = text.size();
     const size_t acceptWord = static_cast<size_t>(elements_ >> 6);
     const uint64_t acceptBit = uint64_t{1} << (elements_ & 63);
-    size_t pos = 0;
-    if (firstChar_ >= 0 && !atStart_) {
-        const void* p = std::memchr(text.data(), firstChar_, n);
-        if (!p) return false;
-        pos = static_cast<size_t>(static_cast<const char*>(p) - text.data());
-    }
     Bits d = begin_;
-    for (;;) {
+    for (size_t pos = 0;; ++pos) {
         if ((d[acceptWord] & acceptBit) && (!atEnd_ || pos == n)) return true;
         if (pos == n) return false;
-        const Bits& a = accepts_[static_cast<unsigned char>(text[pos])];
-        ++pos;
-        Bits m{d[0] & a[0], d[1] & a[1]};
-        Bits moved{m[0] & ~star_[0], m[1] & ~star_[1]};
-        d = closure(Bits{(moved[0] << 1) | (m[0] & star_[0]),
-                         (moved[1] << 1) | (moved[0] >> 63) | (m[1] & star_[1])});
-        bool none = (d[0] | d[1]) == 0;
-        if (atStart_) {
-            if (none) return false;
-            continue;
+        d = step(d, static_cast<unsigned char>(text[pos]));
+        if ((d[0] | d[1]) == 0) return false;
+    }
+}
+
+int Regex::cachedState(const Bits& d) const {
+    for (size_t i = 0; i < cache_.states.size(); ++i) {
+        if (cache_.states[i] == d) return static_cast<int>(i);
+    }
+    if (cache_.states.size() >= kMaxCachedStates) return -1;
+    const size_t acceptWord = static_cast<size_t>(elements_ >> 6);
+    const uint64_t acceptBit = uint64_t{1} << (elements_ & 63);
+    cache_.states.push_back(d);
+    cache_.accepting.push_back(static_cast<uint8_t>(((d[acceptWord] & acceptBit) ? kAccepting : 0) |
+                                                    ((d[0] | d[1]) == 0 ? kDead : 0)));
+    cache_.next.resize(cache_.states.size() * 256, -1);
+    return static_cast<int>(cache_.states.size() - 1);
+}
+
+bool Regex::runCached(std::string_view text) const {
+    if (cache_.states.empty()) cachedState(begin_);
+    const size_t n = text.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t pos = 0;
+    // Every match begins with the first element's character: skip to it while no attempt runs.
+    const bool skip = firstChar_ >= 0 && !atStart_;
+    if (skip) {
+        const void* f = std::memchr(p, firstChar_, n);
+        if (!f) return false;
+        pos = static_cast<size_t>(static_cast<const unsigned char*>(f) - p);
+    }
+    int s = 0;
+    for (;;) {
+        const uint8_t flags = cache_.accepting[static_cast<size_t>(s)];
+        if ((flags & kAccepting) && (!atEnd_ || pos == n)) return true;
+        if (flags & kDead) return false;
+        if (pos == n) return false;
+        const unsigned char c = p[pos++];
+        int t = cache_.next[static_cast<size_t>(s) * 256 + c];
+        if (t < 0) {
+            const Bits d = step(cache_.states[static_cast<size_t>(s)], c);
+            t = cachedState(d);
+            if (t < 0) return runAutomaton(text);
+            cache_.next[static_cast<size_t>(s) * 256 + c] = t;
         }
-        if (none && firstChar_ >= 0) {
-            const void* p = std::memchr(text.data() + pos, firstChar_, n - pos);
-            if (!p) return false;
-            pos = static_cast<size_t>(static_cast<const char*>(p) - text.data());
+        s = t;
+        if (s == 0 && skip) {
+            const void* f = std::memchr(p + pos, firstChar_, n - pos);
+            if (!f) return false;
+            pos = static_cast<size_t>(static_cast<const unsigned char*>(f) - p);
         }
-        d[0] |= begin_[0];
-        d[1] |= begin_[1];
     }
 }
 
@@ -277,7 +351,7 @@ bool Regex::search(std::string_view text) const {
         return plainContains(text, literal_);
     }
     if (!literal_.empty() && !plainContains(text, literal_)) return false;
-    return runAutomaton(text);
+    return runCached(text);
 }
 
 bool plainContains(std::string_view text, std::string_view mask) {

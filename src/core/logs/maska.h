@@ -24,8 +24,9 @@
 // character. Invalid: an empty expression; '*', '+' or '?' first (also directly after a leading
 // '^'), directly after an unescaped '^' or '$', or directly after another repetition; a set
 // without its closing ']'. The compiled form is limited to 128 bytes, counted as: 2 bytes for a
-// character, 33 for a set (code and a 256-bit map), 1 for each '.', '*', '+', '?', '^' and '$',
-// and 1 for the end mark. An invalid or too large expression matches nothing.
+// character (code and character); for a set, 2 (code and count) and 2 for each run of consecutive
+// characters it lists ([0-9] and [^0-9] take 4 bytes, [ace] 8); 1 for each '.', '*', '+', '?', '^'
+// and '$'; and 1 for the end mark. An invalid or too large expression matches nothing.
 //
 // Matching is a search: the expression may match anywhere in the text.
 #include <array>
@@ -49,7 +50,8 @@ class Regex {
     // for its size (0 for other invalid expressions).
     size_t compiledSize() const { return compiledSize_; }
 
-    // Whether the expression matches somewhere in the text.
+    // Whether the expression matches somewhere in the text. The states the search meets are kept
+    // for the next search, so one Regex must not be searched from two threads at once.
     bool search(std::string_view text) const;
 
     // A text that every match contains (empty when there is none to name); for quick rejection of
@@ -63,7 +65,10 @@ class Regex {
 
     bool compile(std::string_view expression);
     bool runAutomaton(std::string_view text) const;
+    bool runCached(std::string_view text) const;
     Bits closure(Bits d) const;
+    Bits step(const Bits& d, unsigned char c) const;
+    int cachedState(const Bits& d) const;
 
     bool valid_ = false;
     size_t compiledSize_ = 0;
@@ -80,6 +85,17 @@ class Regex {
     bool pureLiteral_ = false;
     std::string literal_;
     int firstChar_ = -1;  // element 0 is one fixed character without repetition
+
+    // The sets of states met so far, each with its successor for every character (-1 while not yet
+    // computed): after a few texts a search is one table look-up per character. Limited to
+    // kMaxCachedStates; beyond that the search steps the state sets directly.
+    static constexpr size_t kMaxCachedStates = 64;
+    struct Cache {
+        std::vector<Bits> states;  // state 0 is the start
+        std::vector<int> next;     // states.size() * 256
+        std::vector<uint8_t> accepting;
+    };
+    mutable Cache cache_;
 };
 
 // Plain mask: whether `mask` occurs in `text` (case-sensitive, byte by byte). An empty mask occurs

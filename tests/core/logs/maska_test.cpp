@@ -196,14 +196,24 @@ TEST(Regex, CompiledSizeLimit) {
         {".", 2},
         {"A*", 4},
         {"A+", 4},
-        {"[abc]", 34},
         {"\\x41", 3},
+        {"[abc]", 5},  // code and count 2 + one run 2 + end 1
+        {"[a-z]", 5},
+        {"[^0-9]", 5},
+        {"[ace]", 9},
+        {"[a-cb-e]", 5},  // overlapping ranges are one run
+        {"[acegikmoqsuwy]", 29},
+        {"[]", 3},
+        {"[^]", 3},
+        {"[\\x00-\\xFF]", 5},
         {std::string(63, 'A'), 127},
         {std::string(63, 'A') + "$", 128},
         {std::string(64, 'A'), 129},
-        {"[a][b][c]" + std::string(30, '.'), 130},
-        {"[a][b][c]" + std::string(29, '.'), 129},
-        {"[a][b][c]" + std::string(28, '.'), 128},
+        {"[ace]" + std::string(59, 'A'), 127},
+        {"[ace]" + std::string(59, 'A') + "$", 128},
+        {"[ace]" + std::string(60, 'A'), 129},
+        {"[acegikmoqsuwy][acegikmoqsuwy][acegikmoqsuwy][acegikmoqsuwy]", 113},
+        {"[acegikmoqsuwy][acegikmoqsuwy][acegikmoqsuwy][acegikmoqsuwy][a-c][xz]ABC", 129},
     };
     for (const auto& c : cases) {
         Regex re(c.expression);
@@ -215,8 +225,11 @@ TEST(Regex, CompiledSizeLimit) {
     std::string text = "x" + std::string(62, 'A') + "B";
     EXPECT_TRUE(Regex(longest).search(text));
     EXPECT_FALSE(Regex(longest + "x").search(text + "x"));
-    EXPECT_TRUE(Regex("[a][b][c]" + std::string(28, '.')).search("abc" + std::string(28, '-')));
-    EXPECT_FALSE(Regex("[a][b][c]" + std::string(29, '.')).search("abc" + std::string(29, '-')));
+    EXPECT_TRUE(Regex("[ace]" + std::string(59, 'A') + "$").search("e" + std::string(59, 'A')));
+    EXPECT_FALSE(Regex("[ace]" + std::string(60, 'A')).search("e" + std::string(60, 'A')));
+    // A realistic expression with two sets fits easily.
+    EXPECT_TRUE(
+        Regex("KARTA [0-9]+  PRISTUP POVOLEN  CTECKA [89]$").search("KARTA 123  PRISTUP POVOLEN  CTECKA 9"));
 }
 
 TEST(Regex, LongestPossibleAutomaton) {
@@ -236,6 +249,23 @@ TEST(Regex, LongestPossibleAutomaton) {
     }
     EXPECT_TRUE(Regex(e).search(std::string(30, 'y') + "Z..."));
     EXPECT_FALSE(Regex("^" + e + "$").search(std::string(30, 'y') + "Z..."));
+}
+
+TEST(Regex, ManyStateSetsStillMatchCorrectly) {
+    // Sixty optional elements make more distinct state sets than the search keeps; the answers
+    // must not change once the kept sets are used up, nor on later searches.
+    std::string e = "a";
+    for (int i = 0; i < 60; ++i) e += ".?";
+    e += "b";
+    Regex re(e);
+    ASSERT_TRUE(re.valid()) << re.compiledSize();
+    for (int round = 0; round < 3; ++round) {
+        for (int gap = 0; gap <= 70; ++gap) {
+            std::string text = "a" + std::string(static_cast<size_t>(gap), 'x') + "b";
+            EXPECT_EQ(re.search(text), gap <= 60) << "gap " << gap << " round " << round;
+            EXPECT_EQ(re.search("zz" + text + "zz"), gap <= 60) << "gap " << gap << " round " << round;
+        }
+    }
 }
 
 TEST(Regex, AgreesWithBacktrackingOnRandomInputs) {
