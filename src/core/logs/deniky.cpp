@@ -101,9 +101,15 @@ void COLOREDLOG::Reset() {
     Clear();
 }
 
-bool COLOREDLOG::matchesLine(std::string_view text, std::string_view line) const {
+bool COLOREDLOG::matchesLine(std::string_view text, std::string_view line) {
     if (maskType_ == kMaskPlain) return logs::plainContains(text, line);
-    return logs::Regex(line).search(text);
+    // The same line is usually tried again and again: keep its compiled form.
+    if (!lineRegexValid_ || line != lineRegexText_) {
+        lineRegexText_ = std::string(line);
+        lineRegex_ = logs::Regex(line);
+        lineRegexValid_ = true;
+    }
+    return lineRegex_.search(text);
 }
 
 COLOREDLOG::Result COLOREDLOG::Evaluate(int recordNumber) {

@@ -16,6 +16,7 @@
 
 #include "logs/alarm_actions.h"
 #include "logs/filtermgr.h"
+#include "logs/maska.h"
 
 namespace vrx {
 
@@ -130,7 +131,7 @@ class COLOREDLOG : public LOG {
     int filterIndex_ = 0;  // where the next filter search starts; after a match the matching filter
 
   private:
-    bool matchesLine(std::string_view text, std::string_view line) const;
+    bool matchesLine(std::string_view text, std::string_view line);
 
     int lastProcessed_ = 0;
     bool onlyMatching_ = false;
@@ -146,6 +147,10 @@ class COLOREDLOG : public LOG {
     int background_ = kDefaultBackground;
     int firstRecordNumber_ = 0;
     int scope_;
+    // The compiled form of the regular expression line last tried in a multi-line match.
+    bool lineRegexValid_ = false;
+    std::string lineRegexText_;
+    logs::Regex lineRegex_;
 };
 
 // The UPD log: fires the actions of every complete match when asked to.
