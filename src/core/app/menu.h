@@ -52,6 +52,7 @@ public:
     MENU();
 
     void setTarget(MenuTarget* target) { target_ = target; }
+    MenuTarget* target() const { return target_; }
 
     // Applies one value to the item at `index` (0 to 51) and records it.
     void apply(int index, int value);

@@ -66,6 +66,12 @@ void Operation::stop() {
     app_.running = false;
 }
 
+void Operation::tableChanged() {
+    if (!histor_) return;
+    nextNumber_ = histor_->last() && histor_->recordCount() > 0 ? histor_->rec.Cislo + 1 : 1;
+    lastSeen_ = nextNumber_ - 1;
+}
+
 void Operation::updateIntakeTimer() {
     const bool canRead = app_.runMode == RunMode::Collection && app_.device && app_.device->reader() &&
                          app_.device->reader()->isOpen() && isRunning();

@@ -77,6 +77,10 @@ public:
     void stationCheck();
     void onTimer(int id);
 
+    // Records were removed from the open full operating log (and the rest renumbered): the next
+    // record number is taken anew from its last record, 1 when it is empty.
+    void tableChanged();
+
     // Starts or stops the intake timer as the decoder's port allows.
     void updateIntakeTimer();
 

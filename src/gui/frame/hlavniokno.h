@@ -1,0 +1,159 @@
+#pragma once
+// The main window: menu, toolbar, status bar and workplace; the dispatcher of every command; the
+// rights applied to the menu, toolbar and window; the timers of the station's operation.
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/aplikace.h"
+#include "app/commands.h"
+#include "app/menu.h"
+#include "app/operation.h"
+#include "operators/login.h"
+
+class QMdiSubWindow;
+
+namespace vrx::gui {
+
+class ALARMS;
+class LogWindows;
+class QtTimers;
+class SoundPlayer;
+class STATBAR;
+class Station;
+class TOOLBAR;
+class TOOLBAROKNO;
+class WORKPLACEOKNO;
+
+class HLAVNIOKNO : public QMainWindow,
+                   public app::MenuTarget,
+                   public app::OperationObserver,
+                   public operators::LoginStation {
+    Q_OBJECT
+public:
+    // Builds the caption from the panel and the run mode, the menu, the status bar and the toolbar,
+    // applies the default rights and starts the clock. `sound` plays the alarm sounds.
+    HLAVNIOKNO(app::APLIKACE& app, Station& station, SoundPlayer& sound, QWidget* parent = nullptr);
+    ~HLAVNIOKNO() override;
+
+    // The workplace and the program buttons window (created by the start-up after the window).
+    void createWorkplace();
+    void createProgramButtons();
+
+    // ---- commands ----
+    // Runs a command inside the error trap: a failure raised with a string-table number is shown.
+    void command(int number);
+    // The dialog (or window) that carries out a command of another part of the program. A command
+    // that needs a dialog stays greyed and does nothing until its dialog is set here.
+    using Dialog = std::function<void(HLAVNIOKNO&)>;
+    void setDialog(int number, Dialog dialog);
+    // Whether the command can be carried out at all (its dialog or window exists).
+    bool available(int number) const;
+    // The state the refusals are decided on.
+    app::CommandState commandState();
+
+    // ---- operation ----
+    // The start of operation at start-up (conditions checked by the caller); true on success.
+    bool startOperation();
+    // The orderly stop: full log table closed, this station's registry record removed when an
+    // operator is logged in, registry closed, timers stopped.
+    void stopOperation();
+    // The end of the program (after "Konec", a lost connection, a signal): stops operation and
+    // leaves the event loop. Closing the window afterwards is accepted.
+    void endProgram(int exitCode = 0);
+    bool ending() const { return ending_; }
+    bool paused() const;
+    void setPaused(bool on);
+
+    // ---- parts ----
+    app::APLIKACE& app() { return app_; }
+    app::Operation& operation() { return *operation_; }
+    Station& station() { return station_; }
+    QtTimers& timers() { return *timers_; }
+    STATBAR* statusBarPart() const { return statbar_; }
+    TOOLBAR* toolbarPart() const { return toolbar_; }
+    TOOLBAROKNO* programButtons() const { return programButtons_; }
+    WORKPLACEOKNO* workplace() const { return workplace_; }
+    LogWindows& logWindows() { return *logWindows_; }
+    ALARMS& alarms() { return *alarms_; }
+    QAction* menuAction(int number) const;
+    QMdiSubWindow* aboutWindow() const { return about_; }
+    // The splash at start-up: the about window without its button, removed by the start-up.
+    void showSplash();
+    void removeSplash();
+
+    // Hooks of other parts of the program: the monthly backup check (timer 9).
+    void setBackupCheck(std::function<void()> check) { backupCheck_ = std::move(check); }
+
+    // Picks an archive file for commands 20114 and 20115 (a file dialog unless set).
+    using ArchiveChooser = std::function<QString(bool audit, const QString& startDirectory)>;
+    void setArchiveChooser(ArchiveChooser chooser);
+
+    // Enables the toolbar button of "Zobrazení alarmů" while alarm pictures are open.
+    void enableAlarmButton(bool on);
+
+    // ---- MenuTarget ----
+    void enableMenuItem(int number, bool on) override;
+    void enableToolbarButton(int number, bool on) override;
+    void enableProgramButton(int button, bool on) override;
+    void allowResize(bool allowed, bool forceMaximized) override;
+    void keepOnTop(bool onTop) override;
+    bool resizeLocked() const { return resizeLocked_; }
+
+    // ---- OperationObserver ----
+    void clockTick() override;
+    void logsUpdated(bool extractTookNew) override;
+    void endRequested() override;
+    void backupTick() override;
+
+    // ---- LoginStation ----
+    std::string stationName() override { return app_.computerName; }
+    bool loggedIn() override { return app_.loggedIn; }
+    std::string currentOperator() override { return app_.operatorName; }
+    void setLoginState(bool loggedIn, const std::string& name) override;
+    void applyRights(const operators::Rights& rights) override;
+    void rightsAppliedAtLogin() override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void buildMenu();
+    void updateEnabled(int number);
+    bool runBuiltIn(int number);
+    void runDialog(int number);
+    void afterLogin();
+    void afterLogout(bool wasLoggedIn);
+    void afterDialog(int number);
+    void openArchive(bool audit);
+    void toggleAbout();
+    void startByCommand();
+    void konec();
+    void openHelp();
+
+    app::APLIKACE& app_;
+    Station& station_;
+    std::unique_ptr<QtTimers> timers_;
+    std::unique_ptr<app::Operation> operation_;
+    std::unique_ptr<ALARMS> alarms_;
+    std::unique_ptr<LogWindows> logWindows_;
+    STATBAR* statbar_ = nullptr;
+    TOOLBAR* toolbar_ = nullptr;
+    TOOLBAROKNO* programButtons_ = nullptr;
+    WORKPLACEOKNO* workplace_ = nullptr;
+    QPointer<QMdiSubWindow> about_;
+    QPointer<QMdiSubWindow> splash_;
+    std::map<int, QAction*> actions_;
+    std::map<int, Dialog> dialogs_;
+    std::map<int, bool> rightsMenu_, rightsToolbar_;
+    std::function<void()> backupCheck_;
+    ArchiveChooser archiveChooser_;
+    bool resizeLocked_ = false;
+    bool ending_ = false;
+};
+
+}  // namespace vrx::gui
