@@ -261,6 +261,7 @@ public:
         db_ = nullptr;
         inTransaction_ = false;
         lock_.release();
+        dropAhead();
         has_ = false;
         bof_ = eof_ = true;
         countVersion_ = -1;
@@ -310,6 +311,7 @@ public:
     bool emptyAll() override {
         if (!isOpen() || readOnly_) return false;
         if (!exec(db_, "DELETE FROM " + quoted(name_))) return false;
+        dropAhead();
         has_ = false;
         bof_ = eof_ = true;
         return true;
@@ -380,6 +382,8 @@ public:
                                schema_.fields[static_cast<size_t>(keyFields_[0])].type == FieldType::Integer &&
                                !chosen->descending;
         countVersion_ = -1;
+        dropAhead();
+        aheadBatch_ = 0;
         buildSql();
         // The record stays current; its position is now in the order of the new index.
         return true;
@@ -403,17 +407,32 @@ public:
         return true;
     }
 
+    // Stepping forward reads ahead: the records after the current one come in growing batches (up
+    // to 1024) and are served from memory until this connection changes the table or the cursor
+    // moves otherwise. A walk therefore sees other stations' changes at the next batch; checking
+    // them at every step would cost a read transaction (and its file locks) per record.
     bool next() override {
         if (!isOpen() || !has_) {
             eof_ = true;
             return false;
         }
-        if (fetchOne(sqlAfter_, true, 0)) {
-            bof_ = eof_ = false;
-            return true;
+        if (aheadPos_ < ahead_.size()) {
+            if (sqlite3_total_changes64(db_) == aheadChanges_) {
+                Ahead& a = ahead_[aheadPos_++];
+                rowid_ = a.rowid;
+                std::swap(cur_, a.record);
+                bof_ = eof_ = false;
+                return true;
+            }
         }
-        eof_ = true;
-        return false;
+        const size_t batch = aheadBatch_ == 0 ? 1 : std::min<size_t>(aheadBatch_ * 4, 1024);
+        if (batch == 1 ? !fetchOne(sqlAfter_, true, 0) : !fetchAhead(batch)) {
+            eof_ = true;
+            return false;
+        }
+        aheadBatch_ = batch;
+        bof_ = eof_ = false;
+        return true;
     }
 
     bool prior() override {
@@ -653,6 +672,7 @@ private:
         sqlAfter_ = from + " WHERE " + after + " ORDER BY " + orderAsc_ + " LIMIT 1";
         sqlBefore_ = from + " WHERE " + before + " ORDER BY " + orderDesc + " LIMIT 1";
         sqlAfterOffset_ = from + " WHERE " + after + " ORDER BY " + orderAsc_ + " LIMIT 1 OFFSET ?";
+        sqlAfterBatch_ = from + " WHERE " + after + " ORDER BY " + orderAsc_ + " LIMIT ?";
         sqlBeforeOffset_ = from + " WHERE " + before + " ORDER BY " + orderDesc + " LIMIT 1 OFFSET ?";
         sqlCountBefore_ = "SELECT count(*) FROM " + quoted(name_) + " WHERE " + before;
         sqlByRowid_ = from + " WHERE rowid = ?";
@@ -732,12 +752,19 @@ private:
         if (!unique_) sqlite3_bind_int64(st, slot, rowid_);
     }
 
+    // The current record from a statement's row; every movement except reading ahead comes here.
     void readRow(sqlite3_stmt* st) {
-        rowid_ = sqlite3_column_int64(st, 0);
-        cur_.resize(schema_.fields.size());
+        dropAhead();
+        aheadBatch_ = 0;
+        rowid_ = readRowInto(st, cur_);
+        has_ = true;
+    }
+
+    long long readRowInto(sqlite3_stmt* st, Record& out) {
+        out.resize(schema_.fields.size());
         for (size_t i = 0; i < schema_.fields.size(); ++i) {
             int col = static_cast<int>(i) + 1;
-            Value& v = cur_[i];
+            Value& v = out[i];
             switch (schema_.fields[i].type) {
                 case FieldType::String: {
                     const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
@@ -760,7 +787,47 @@ private:
                     break;
             }
         }
+        return sqlite3_column_int64(st, 0);
+    }
+
+    void dropAhead() {
+        ahead_.clear();
+        aheadPos_ = 0;
+    }
+
+    // Fills the read-ahead with up to `count` records after the current one and makes the first
+    // of them current; false when there is none.
+    bool fetchAhead(size_t count) {
+        dropAhead();
+        if (!tableVersion(aheadVersion_, aheadChanges_)) return false;
+        sqlite3_stmt* st = prepare(sqlAfterBatch_);
+        if (!st) return false;
+        bindKey(st, 1);
+        sqlite3_bind_int64(st, static_cast<int>(orderCols_.size()) + 1, static_cast<long long>(count));
+        ahead_.reserve(count);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            Ahead a;
+            a.rowid = readRowInto(st, a.record);
+            ahead_.push_back(std::move(a));
+        }
+        sqlite3_reset(st);
+        if (ahead_.empty()) return false;
+        rowid_ = ahead_[0].rowid;
+        std::swap(cur_, ahead_[0].record);
+        aheadPos_ = 1;
         has_ = true;
+        return true;
+    }
+
+    // Changes the table has seen: by other connections (data_version) and by this one.
+    bool tableVersion(long long& version, long long& changes) {
+        sqlite3_stmt* st = prepare("PRAGMA data_version");
+        if (!st) return false;
+        bool ok = sqlite3_step(st) == SQLITE_ROW;
+        if (ok) version = sqlite3_column_int64(st, 0);
+        sqlite3_reset(st);
+        changes = sqlite3_total_changes64(db_);
+        return ok;
     }
 
     // Runs a positioning query; `relative` binds the current key first. Moves only when found.
@@ -808,6 +875,7 @@ private:
             bof_ = false;
             return;
         }
+        dropAhead();
         has_ = false;
         bof_ = eof_ = true;
     }
@@ -815,14 +883,10 @@ private:
     // Record count (and for an integer primary key its range), recomputed only when the table has
     // changed since, by this connection or by any other.
     bool refreshCounts() {
-        long long version = -1;
-        sqlite3_stmt* st = prepare("PRAGMA data_version");
-        if (!st) return false;
-        if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int64(st, 0);
-        sqlite3_reset(st);
-        long long changes = sqlite3_total_changes64(db_);
+        long long version = -1, changes = -1;
+        if (!tableVersion(version, changes)) return false;
         if (version == countVersion_ && changes == countChanges_) return true;
-        st = prepare("SELECT count(*) FROM " + quoted(name_));
+        sqlite3_stmt* st = prepare("SELECT count(*) FROM " + quoted(name_));
         if (!st) return false;
         bool ok = sqlite3_step(st) == SQLITE_ROW;
         if (ok) count_ = static_cast<long>(sqlite3_column_int64(st, 0));
@@ -860,12 +924,21 @@ private:
     std::vector<bool> orderDesc_;
     std::string selectList_, orderAsc_;
     std::string sqlFirst_, sqlLast_, sqlFirstOffset_, sqlLastOffset_, sqlAfter_, sqlBefore_, sqlAfterOffset_,
-        sqlBeforeOffset_, sqlCountBefore_, sqlByRowid_, sqlInsert_, sqlUpdate_, sqlDelete_;
+        sqlBeforeOffset_, sqlAfterBatch_, sqlCountBefore_, sqlByRowid_, sqlInsert_, sqlUpdate_, sqlDelete_;
 
     bool has_ = false;
     long long rowid_ = 0;
     Record cur_, empty_;
     bool bof_ = true, eof_ = true;
+
+    struct Ahead {
+        long long rowid = 0;
+        Record record;
+    };
+    std::vector<Ahead> ahead_;
+    size_t aheadPos_ = 0;
+    size_t aheadBatch_ = 0;
+    long long aheadVersion_ = -1, aheadChanges_ = -1;
 
     long long countVersion_ = -1, countChanges_ = -1;
     long count_ = 0;
