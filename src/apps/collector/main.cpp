@@ -10,6 +10,7 @@
 #include "app/aplikace.h"
 #include "app/operation.h"
 #include "app/scheduler.h"
+#include "app/station_logs.h"
 #include "app/strings.h"
 #include "operators/audit.h"
 #include "platform/app_error.h"
@@ -80,12 +81,22 @@ int main(int argc, char** argv) {
         vrx::platform::error("Nejsou splněny podmínky pro běh programu"_cz);
         return 1;
     }
+    // The filters and both logs, once the directories are known to hold their tables; of the
+    // filters' actions only program start has a meaning without a window.
+    vrx::logs::HeadlessAlarmActions actions;
+    vrx::OperatingLogSet logSet(&actions);
+    if (!logSet.valid()) {
+        vrx::platform::error("Nelze aktivovat správce filtrů."_cz);
+        return 1;
+    }
+    StationLogs logs(logSet);
 
     Operation* operation = nullptr;
     Scheduler scheduler([&](int id) {
         if (operation) operation->onTimer(id);
     });
     Operation op(app, scheduler);
+    op.setLogs(&logs);
     operation = &op;
     if (!op.start()) {
         vrx::platform::error(stringTable(8));
