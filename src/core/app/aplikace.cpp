@@ -1,10 +1,10 @@
 #include "app/aplikace.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/strings.h"
 #include "platform/app_error.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "serial/open_port.h"
 #include "settings/inisoubor.h"
@@ -12,15 +12,6 @@
 #include "text/cz.h"
 
 namespace vrx::app {
-namespace {
-
-bool fileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-}  // namespace
-
 APLIKACE::APLIKACE() : computerName(readComputerName()) {}
 
 APLIKACE& aplikace() {
@@ -59,7 +50,7 @@ void APLIKACE::initialize() {
     if (sharedDirectory.empty()) {
         platform::error("Chybí adresář společných tabulek."_cz);
         sharedTables = false;
-    } else if (!fileExists(sharedDirectory + "/HISTOR.DB")) {
+    } else if (!platform::fileExists(sharedDirectory + "/HISTOR.DB")) {
         platform::error("Ve společném adresáři chybí tabulka HISTOR."_cz);
         sharedTables = false;
     } else {
@@ -69,7 +60,7 @@ void APLIKACE::initialize() {
     if (privateDirectory.empty()) {
         platform::error("Chybí adresář soukromých tabulek."_cz);
         privateTables = false;
-    } else if (!fileExists(privateDirectory + "/FILTRY.DB")) {
+    } else if (!platform::fileExists(privateDirectory + "/FILTRY.DB")) {
         platform::error("V privátním adresáři chybí tabulka FILTRY."_cz);
         privateTables = false;
     } else {

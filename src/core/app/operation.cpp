@@ -1,18 +1,11 @@
 #include "app/operation.h"
 
-#include <sys/stat.h>
 
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "text/cz.h"
 
 namespace vrx::app {
-namespace {
-bool fileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-}  // namespace
-
 Operation::Operation(APLIKACE& app, Timers& timers) : app_(app), timers_(timers) {}
 
 Operation::~Operation() { stop(); }
@@ -164,7 +157,7 @@ void Operation::refresh(bool actions) {
 void Operation::stationCheck() {
     if (!app_.loggedIn || !login_) return;
     const char* message = nullptr;
-    if (!fileExists(login_->filePath()) || !login_->first()) message = "Výpadek spojení se serverem"_cz;
+    if (!platform::fileExists(login_->filePath()) || !login_->first()) message = "Výpadek spojení se serverem"_cz;
     else if (!login_->findStation(app_.computerName.c_str())) message = "Stanice odpojena správcem systému"_cz;
     if (!message) return;
     timers_.stopTimer(app_.runMode == RunMode::Collection ? kTimerIntake : kTimerRefresh);

@@ -161,14 +161,7 @@ bool TABKODY::selectIndex(int n) {
     return useIndex(n >= 1 && n <= 7 ? kNames[n] : "");
 }
 
-bool TABKODY::rebuildIndexes() {
-    close();
-    setExclusive(true);
-    if (!open(1, 1, 0)) return false;
-    bool ok = addIndexes(schema().indexes);
-    close();
-    return ok;
-}
+bool TABKODY::rebuildIndexes() { return rebuildIndexesOf(schema()); }
 
 bool TABKODY::findCode(int kod, const char* jmeno, const char* prijmeni, const char* karta, const char* uniCislo) {
     std::vector<std::pair<std::string, db::Value>> key;
@@ -206,14 +199,7 @@ bool TABHISTOR::create() { return createTable(schema()); }
 
 bool TABHISTOR::selectIndex(int n) { return useIndex(n == 1 ? "DatumCislo" : ""); }
 
-bool TABHISTOR::rebuildIndexes() {
-    close();
-    setExclusive(true);
-    if (!open(1, 1, 0)) return false;
-    bool ok = addIndexes(schema().indexes);
-    close();
-    return ok;
-}
+bool TABHISTOR::rebuildIndexes() { return rebuildIndexesOf(schema()); }
 
 bool TABHISTOR::findEntry(int cislo, long datum) {
     std::vector<std::pair<std::string, db::Value>> key;
@@ -284,14 +270,7 @@ bool TABCTECKY::storeRecord() {
 bool TABCTECKY::create() { return createTable(schema()); }
 bool TABCTECKY::selectIndex(int n) { return useIndex(n == 1 ? "Popis" : ""); }
 
-bool TABCTECKY::rebuildIndexes() {
-    close();
-    setExclusive(true);
-    if (!open(1, 1, 0)) return false;
-    bool ok = addIndexes(schema().indexes);
-    close();
-    return ok;
-}
+bool TABCTECKY::rebuildIndexes() { return rebuildIndexesOf(schema()); }
 
 bool TABCTECKY::findReader(int cislo) { return findKey({{"Cislo", {cislo, {}}}}); }
 
@@ -324,14 +303,7 @@ bool TABAUDIT::storeRecord() {
 bool TABAUDIT::create() { return createTable(schema()); }
 bool TABAUDIT::selectIndex(int) { return useIndex(""); }
 
-bool TABAUDIT::rebuildIndexes() {
-    close();
-    setExclusive(true);
-    if (!open(1, 1, 0)) return false;
-    bool ok = addIndexes(schema().indexes);
-    close();
-    return ok;
-}
+bool TABAUDIT::rebuildIndexes() { return rebuildIndexesOf(schema()); }
 
 bool TABAUDIT::findEntry(int cislo) { return findKey({{"Cislo", {cislo, {}}}}); }
 
@@ -403,14 +375,7 @@ bool TABFILTRY::storeRecord() {
 bool TABFILTRY::create() { return createTable(schema()); }
 bool TABFILTRY::selectIndex(int n) { return useIndex(n == 1 ? "Priorita" : ""); }
 
-bool TABFILTRY::rebuildIndexes() {
-    close();
-    setExclusive(true);
-    if (!open(1, 1, 0)) return false;
-    bool ok = addIndexes(schema().indexes);
-    close();
-    return ok;
-}
+bool TABFILTRY::rebuildIndexes() { return rebuildIndexesOf(schema()); }
 
 bool TABFILTRY::findMask(const char* maska) { return findKey({{"Maska", {0, maska ? maska : ""}}}); }
 

@@ -230,11 +230,16 @@ bool TABULKA::createTable(const db::TableSchema& schema) {
     return table_->create(schema);
 }
 
-bool TABULKA::addIndexes(const std::vector<db::IndexDef>& indexes) {
-    for (const auto& ix : indexes) {
-        if (!table_->addIndex(ix)) return false;
+bool TABULKA::rebuildIndexesOf(const db::TableSchema& schema) {
+    close();
+    exclusive_ = true;
+    if (!table_->open(true, false)) return false;
+    bool ok = true;
+    for (const auto& ix : schema.indexes) {
+        if (!(ok = table_->addIndex(ix))) break;
     }
-    return true;
+    close();
+    return ok;
 }
 
 bool TABULKA::useIndex(const std::string& name) { return table_->selectIndex(name); }

@@ -92,8 +92,9 @@ protected:
 
     // Creates the table anew with the given layout (replacing it).
     bool createTable(const db::TableSchema& schema);
-    // Adds indexes to the open, exclusive table in order; false at the first one refused.
-    bool addIndexes(const std::vector<db::IndexDef>& indexes);
+    // Reopens the table exclusively and adds the layout's indexes in order; false at the first one
+    // the engine refuses (the ones added before it stay). The table is closed afterwards.
+    bool rebuildIndexesOf(const db::TableSchema& schema);
     // Makes the named index active ("" = primary); false when the table has no such index.
     bool useIndex(const std::string& name);
     // Key search on the active index; on success the record is current and loaded.
