@@ -119,9 +119,9 @@ int main(int argc, char** argv) {
         char c = 0;
         [[maybe_unused]] ssize_t n = ::read(g_signalPipe[1], &c, 1);
         say(c == SIGINT ? "SIGINT" : "SIGTERM");
-        window->endProgram(0);
+        window->endProgram();
     });
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { window->endProgram(0); });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { window->endProgram(); });
     qapp.setQuitOnLastWindowClosed(false);
 
     const int code = QApplication::exec();

@@ -91,7 +91,7 @@ bool HLAVNIOKNO::runBuiltIn(int number) {
         case 20143: setPaused(!paused()); break;
         case 20145: startByCommand(); break;
         case 20146: toggleAbout(); break;
-        case 20147: openHelp(); break;
+        case 20147: help(0); break;
         default: return false;
     }
     return true;
@@ -100,34 +100,10 @@ bool HLAVNIOKNO::runBuiltIn(int number) {
 void HLAVNIOKNO::runDialog(int number) {
     auto it = dialogs_.find(number);
     if (it == dialogs_.end()) return;  // greyed: its dialog does not exist yet
-    const bool wasLoggedIn = app_.loggedIn;
+    // A copy: the dialog may replace the table's entries while it runs.
     const Dialog dialog = it->second;
     dialog(*this);
-    switch (number) {
-        case 20101: afterLogin(); break;
-        case 20102: afterLogout(wasLoggedIn); break;
-        default: afterDialog(number); break;
-    }
-}
-
-void HLAVNIOKNO::afterLogin() {
-    if (!app_.loggedIn || !app_.running) return;
-    alarms_->pictures().layout();
-    if (app::menu().value(20127) == app::kRightYes) {
-        if (OperatingLogSet* logs = station_.logs()) logWindows_->openFullLog(logs->upd());
-        if (paused()) setPaused(false);
-    } else {
-        logWindows_->close(logWindows_->fullLog());
-    }
-}
-
-void HLAVNIOKNO::afterLogout(bool wasLoggedIn) {
-    if (!wasLoggedIn || app_.loggedIn) return;
-    logWindows_->close(logWindows_->extract());
-    logWindows_->close(logWindows_->audit());
-    logWindows_->close(logWindows_->fullLogArchive());
-    logWindows_->close(logWindows_->auditArchive());
-    if (!paused()) setPaused(true);
+    afterDialog(number);
 }
 
 void HLAVNIOKNO::afterDialog(int number) {
@@ -186,13 +162,13 @@ void HLAVNIOKNO::startByCommand() {
         return;
     }
     if (!startOperation()) return;
-    if (OperatingLogSet* logs = station_.logs()) logWindows_->openFullLog(logs->upd());
-    alarms_->pictures().layout();
+    openFullLogWindow();
+    placeAlarmPictures();
 }
 
 void HLAVNIOKNO::konec() {
     if (!app_.loggedIn) {
-        endProgram(0);
+        endProgram();
         return;
     }
     // With an operator logged in the end goes through the exit dialog and its password check.
@@ -228,8 +204,10 @@ void HLAVNIOKNO::toggleAbout() {
     if (workplace_) about_ = openAbout(*workplace_, true);
 }
 
-void HLAVNIOKNO::openHelp() {
-    // The help file lies beside the program's settings, as "HELP\VORAX.HLP" does on Windows.
+void HLAVNIOKNO::help(int context) {
+    // The help file lies beside the program's settings, as "HELP\VORAX.HLP" does on Windows. The
+    // desktop's viewer opens the file; it has no notion of the context numbers.
+    (void)context;
     const std::string dir = app_.startDirectory.empty() ? currentDirectory() : app_.startDirectory;
     const QString path = QString::fromStdString(text::cp1250ToUtf8(dir + "/HELP/VORAX.HLP"));
     if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {

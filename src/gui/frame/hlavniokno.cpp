@@ -33,9 +33,7 @@ HLAVNIOKNO::HLAVNIOKNO(app::APLIKACE& app, Station& station, SoundPlayer& sound,
     operation_->setLogs(&station_);
     operation_->setObserver(this);
 
-    const std::string caption = text::format("Terminál pro: %s   Režim: %s   "_cz, app_.panels.chosenName(),
-                                             app::APLIKACE::runModeName(app_.runMode));
-    setWindowTitle(qs(caption));
+    rebuildCaption();
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 128));
     setPalette(pal);
@@ -182,15 +180,44 @@ void HLAVNIOKNO::changeEvent(QEvent* e) {
     }
 }
 
-void HLAVNIOKNO::setLoginState(bool loggedIn, const std::string& name) {
-    app_.loggedIn = loggedIn;
-    app_.operatorName = loggedIn ? name : std::string();
-}
-
 void HLAVNIOKNO::applyRights(const operators::Rights& rights) { app::menu().applyAll(rights.data()); }
 
 void HLAVNIOKNO::rightsAppliedAtLogin() {
     if (alarms_->pictures().count() == 0) enableAlarmButton(false);
+}
+
+app::Timers& HLAVNIOKNO::timers() { return *timers_; }
+
+unsigned char HLAVNIOKNO::rightValue(int index) {
+    return static_cast<unsigned char>(app::menu().value(app::kFirstCommand + index));
+}
+
+void HLAVNIOKNO::rebuildCaption() {
+    setWindowTitle(qs(text::format("Terminál pro: %s   Režim: %s   "_cz, app_.panels.chosenName(),
+                                   app::APLIKACE::runModeName(app_.runMode))));
+}
+
+void HLAVNIOKNO::placeAlarmPictures() { alarms_->pictures().layout(); }
+
+void HLAVNIOKNO::openFullLogWindow() {
+    if (!logWindows_ || logWindows_->fullLog()) return;
+    if (OperatingLogSet* logs = station_.logs()) logWindows_->openFullLog(logs->upd());
+}
+
+void HLAVNIOKNO::closeFullLogWindow() {
+    if (logWindows_) logWindows_->close(logWindows_->fullLog());
+}
+
+void HLAVNIOKNO::closeSecondaryLogWindows() {
+    if (!logWindows_) return;
+    logWindows_->close(logWindows_->extract());
+    logWindows_->close(logWindows_->audit());
+    logWindows_->close(logWindows_->fullLogArchive());
+    logWindows_->close(logWindows_->auditArchive());
+}
+
+void HLAVNIOKNO::setPause(bool on) {
+    if (paused() != on) setPaused(on);
 }
 
 // ---- operation ----
@@ -205,7 +232,7 @@ bool HLAVNIOKNO::startOperation() {
 
 void HLAVNIOKNO::stopOperation() { operation_->stop(); }
 
-void HLAVNIOKNO::endProgram(int exitCode) {
+void HLAVNIOKNO::endProgramWith(int exitCode) {
     if (ending_) return;
     ending_ = true;
     stopOperation();
@@ -226,7 +253,7 @@ void HLAVNIOKNO::logsUpdated(bool extractTookNew) {
     if (logWindows_) logWindows_->logsUpdated(extractTookNew);
 }
 
-void HLAVNIOKNO::endRequested() { endProgram(0); }
+void HLAVNIOKNO::endRequested() { endProgram(); }
 
 void HLAVNIOKNO::backupTick() {
     if (backupCheck_) backupCheck_();

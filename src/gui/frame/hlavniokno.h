@@ -12,6 +12,7 @@
 #include "app/commands.h"
 #include "app/menu.h"
 #include "app/operation.h"
+#include "app/station_services.h"
 #include "operators/login.h"
 
 class QMdiSubWindow;
@@ -31,7 +32,7 @@ class WORKPLACEOKNO;
 class HLAVNIOKNO : public QMainWindow,
                    public app::MenuTarget,
                    public app::OperationObserver,
-                   public operators::LoginStation {
+                   public app::StationServices {
     Q_OBJECT
 public:
     // Builds the caption from the panel and the run mode, the menu, the status bar and the toolbar,
@@ -63,16 +64,18 @@ public:
     void stopOperation();
     // The end of the program (after "Konec", a lost connection, a signal): stops operation and
     // leaves the event loop. Closing the window afterwards is accepted.
-    void endProgram(int exitCode = 0);
+    void endProgram() override { endProgramWith(0); }
+    void endProgramWith(int exitCode);
     bool ending() const { return ending_; }
     bool paused() const;
     void setPaused(bool on);
 
     // ---- parts ----
-    app::APLIKACE& app() { return app_; }
-    app::Operation& operation() { return *operation_; }
+    app::APLIKACE& application() override { return app_; }
+    app::Operation& operation() override { return *operation_; }
+    app::Timers& timers() override;
+    QtTimers& qtTimers() { return *timers_; }
     Station& station() { return station_; }
-    QtTimers& timers() { return *timers_; }
     STATBAR* statusBarPart() const { return statbar_; }
     TOOLBAR* toolbarPart() const { return toolbar_; }
     TOOLBAROKNO* programButtons() const { return programButtons_; }
@@ -109,13 +112,17 @@ public:
     void endRequested() override;
     void backupTick() override;
 
-    // ---- LoginStation ----
-    std::string stationName() override { return app_.computerName; }
-    bool loggedIn() override { return app_.loggedIn; }
-    std::string currentOperator() override { return app_.operatorName; }
-    void setLoginState(bool loggedIn, const std::string& name) override;
+    // ---- StationServices (the dialogs of the operators, stations and settings) ----
     void applyRights(const operators::Rights& rights) override;
     void rightsAppliedAtLogin() override;
+    unsigned char rightValue(int index) override;
+    void rebuildCaption() override;
+    void placeAlarmPictures() override;
+    void openFullLogWindow() override;
+    void closeFullLogWindow() override;
+    void closeSecondaryLogWindows() override;
+    void setPause(bool on) override;
+    void help(int context) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -126,14 +133,11 @@ private:
     void updateEnabled(int number);
     bool runBuiltIn(int number);
     void runDialog(int number);
-    void afterLogin();
-    void afterLogout(bool wasLoggedIn);
     void afterDialog(int number);
     void openArchive(bool audit);
     void toggleAbout();
     void startByCommand();
     void konec();
-    void openHelp();
 
     app::APLIKACE& app_;
     Station& station_;

@@ -31,7 +31,7 @@ PrintTitles titlesOf(LogKind k) {
         case LogKind::Audit: return {"Audit je prázdný"_cz, nullptr, nullptr, "Audit - vytisknul %s", 51};
         case LogKind::FullLogArchive:
             return {"Provozní deník je prázdný"_cz, nullptr, nullptr, "Archiv - vytisknul %s", 51};
-        case LogKind::AuditArchive: return {"Audit je prázdný"_cz, "Audit", "Stránka Auditu", nullptr, 75};
+        case LogKind::AuditArchive: return {"Audit je prázdný"_cz, "Audit", "Stránka Auditu"_cz, nullptr, 75};
     }
     return {};
 }
@@ -268,7 +268,7 @@ bool printToView(LOGVIEW& view, bool whole, const std::string& operatorName) {
     }
     TABPROHL prohl;
     if (!prohl.open(1, 1, 1)) {
-        platform::error("Nelze otevřít tabulku PROHL");
+        platform::error("Nelze otevřít tabulku PROHL"_cz);
         return false;
     }
     prohl.empty();
