@@ -36,7 +36,8 @@ long Scheduler::runDue() {
     now = Clock::now();
     auto next = Clock::time_point::max();
     for (auto& [id, e] : timers_) next = std::min(next, e.due);
-    auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
+    // Rounded up: a wait cut down to 0 ms would spin through the last fraction of a millisecond.
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
     return wait < 0 ? 0 : static_cast<long>(wait);
 }
 
