@@ -66,11 +66,19 @@ bool LOOP500::openPort(const std::string& portName, int speed, int dataBits, int
     if (!DEVICE::openPort(portName, speed, dataBits, stopBitsCode, parityCode, receiveQueue, transmitQueue,
                           flowControl, debug))
         return false;
-    // The panel sends once DTR and RTS are up and it has received XON. Opening the port raises
-    // both lines (DTR explicitly, RTS with the line as no flow control holds it back) and closing
-    // lowers them again, so only XON is left to send here.
+    // The panel sends once DTR and RTS are up and it has received XON.
+    reader_->setDtr(true);
+    reader_->setRts(true);
     reader_->writeByte(kXon);
     return true;
+}
+
+bool LOOP500::closePort() {
+    if (reader_ && reader_->isOpen()) {
+        reader_->setDtr(false);
+        reader_->setRts(false);
+    }
+    return DEVICE::closePort();
 }
 
 }  // namespace vrx

@@ -36,10 +36,13 @@ class LOOP500 : public DEVICE {
     static constexpr unsigned char kXon = 17;
 
     LOOP500(long date, long reserved, std::unique_ptr<LINE_READER> reader);
+    ~LOOP500() override { LOOP500::closePort(); }
     bool decode(char* line, int length) override;
-    // Sends XON on the freshly opened port; nothing when opening fails.
+    // Raises DTR and RTS and sends XON on the freshly opened port; nothing when opening fails.
+    // Closing lowers both lines first.
     bool openPort(const std::string& portName, int speed, int dataBits, int stopBitsCode, int parityCode,
                   int receiveQueue, int transmitQueue, bool flowControl, bool debug) override;
+    bool closePort() override;
 
     // The translation of one received byte.
     static unsigned char translate(unsigned char c);

@@ -163,6 +163,16 @@ bool COMIO::deviceOpen(const std::string& path, int speed, int dataBits, int sto
     return true;
 }
 
+namespace {
+bool setModemLine(int fd, int line, bool on) {
+    if (fd < 0) return false;
+    return ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0;
+}
+}  // namespace
+
+bool COMIO::setDtr(bool on) { return open_ && setModemLine(fd_, TIOCM_DTR, on); }
+bool COMIO::setRts(bool on) { return open_ && setModemLine(fd_, TIOCM_RTS, on); }
+
 bool COMIO::deviceClose() {
     if (fd_ < 0) return true;
     int lines = TIOCM_DTR | TIOCM_RTS;

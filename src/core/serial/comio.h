@@ -35,6 +35,10 @@ class COMIO {
     bool write(const unsigned char* bytes, size_t count);
     bool writeByte(unsigned char byte);
     void pushBack(unsigned char byte);
+    // Raises or lowers a modem control line; false when the port is closed or has no such line
+    // (a pseudo-terminal).
+    bool setDtr(bool on);
+    bool setRts(bool on);
     void purgeReceive();
     void purgeTransmit();
     bool isOpen() const { return open_; }
