@@ -63,6 +63,8 @@ app::CommandState HLAVNIOKNO::commandState() {
 }
 
 void HLAVNIOKNO::command(int number) {
+    // A command whose dialog does not exist yet is greyed and does nothing, also from a key.
+    if (!available(number)) return;
     try {
         const app::Refusal r = app::checkCommand(number, commandState());
         if (r) {
