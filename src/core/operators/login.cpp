@@ -15,7 +15,7 @@ void refuse(const char* text) {
 
 void registryError() {
     platform::messages().beep();
-    platform::messages().show("Chyba", "Nelze otevřít tabulku LOGIN", platform::Icon::Error);
+    platform::messages().show("Chyba", "Nelze otevřít tabulku LOGIN"_cz, platform::Icon::Error);
 }
 
 }  // namespace

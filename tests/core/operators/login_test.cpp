@@ -128,7 +128,7 @@ TEST_F(Login, RegistryThatCannotBeOpenedStopsTheLogin) {
     EXPECT_FALSE(tryLogin("Novak", "a"));
     EXPECT_FALSE(station.in);
     EXPECT_EQ(station.rightsApplied, 0);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Chyba|Nelze otevřít tabulku LOGIN"});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Chyba|Nelze otevřít tabulku LOGIN"_cz});
     EXPECT_TRUE(auditEntries().empty());
 }
 
@@ -166,7 +166,7 @@ TEST_F(Login, ServiceLogoutAndEmergencyLogoutKeepTheOperatorInTheirEntries) {
     breakRegistry();
     // The registry cannot be opened: out without looking at the credentials.
     EXPECT_EQ(logout(station, table, "", ""), LogoutResult::Emergency);
-    EXPECT_EQ(messages.last(), "Chyba|Nelze otevřít tabulku LOGIN");
+    EXPECT_EQ(messages.last(), "Chyba|Nelze otevřít tabulku LOGIN"_cz);
     EXPECT_FALSE(station.in);
     EXPECT_EQ(station.op, "");
     EXPECT_EQ(station.rights, loggedOutRights());
@@ -217,7 +217,7 @@ TEST_F(Login, ExitProgramRemovesTheRecordThenShowsTheMessage) {
     messages.shown.clear();
     breakRegistry();
     exitProgram(station, "");
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Chyba|Nelze otevřít tabulku LOGIN"});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Chyba|Nelze otevřít tabulku LOGIN"_cz});
 }
 
 TEST_F(Login, PasswordChange) {

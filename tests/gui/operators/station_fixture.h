@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -184,6 +185,14 @@ inline void click(QWidget* dialog, const char* button) {
     QVERIFY2(b, button);
     QVERIFY2(b->isEnabled(), button);
     QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Double-clicks a line of a list.
+inline void doubleClick(QListWidget* list, int row) {
+    list->scrollToItem(list->item(row));
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Runs `step` on the modal dialog once it is open (for the command functions, which block in exec).

@@ -67,10 +67,7 @@ void OperatorsTest::rightsEditorCycles() {
     rights->setCurrentRow(serialPort);
     click(&d, "toggle");
     QCOMPARE(rightText(rights, serialPort).left(5), QString("Ano  "));
-    rights->scrollToItem(rights->item(serialPort));
-    const QPoint at = rights->visualItemRect(rights->item(serialPort)).center();
-    QTest::mouseClick(rights->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(rights->viewport(), Qt::LeftButton, {}, at);
+    doubleClick(rights, serialPort);
     QCOMPARE(rightText(rights, serialPort).left(5), QString("Ne   "));
     rights->setCurrentRow(0);
     click(&d, "toggle");  // always allowed: no change
