@@ -134,7 +134,7 @@ QMdiSubWindow* PICTURELIST::open(int slot, const std::string& name, const std::s
     MYBMP picture;
     if (!picture.load(multimediaPath(app_.soundDirectory_, name))) return nullptr;
     int w = 100, h = 100;
-    if (!picture.size(w, h)) w = h = 100;
+    if (!picture.size(w, h) || w <= 0 || h <= 0) w = h = 100;
     auto* view = new BITMAPOKNO(*this, slot, picture, qs(caption.substr(0, 119)));
     auto* sub = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                                Qt::WindowStaysOnTopHint);
@@ -144,31 +144,24 @@ QMdiSubWindow* PICTURELIST::open(int slot, const std::string& name, const std::s
     workplace_->addSubWindow(sub, sub->windowFlags());
     const Slot& s = slots_[static_cast<size_t>(slot)];
     const QSize area = workplace_->viewport()->size();
-    QPoint pos(s.x, s.y);
-    QSize client(w, h);
-    switch (app_.pictureSize) {
-        case 1: {  // "Malá": half the screen's height
-            const int height = screenSize().height() / 2;
-            client = QSize(height * w / h, height);
-            break;
-        }
-        case 2: {  // "Velká": the workplace's height, at its right edge
-            const int height = area.height();
-            client = QSize(height * w / h, height);
-            pos = QPoint(client.width() < area.width() ? area.width() - client.width() : 0, 0);
-            break;
-        }
-        default: break;  // "Normální": the picture's own size
-    }
-    view->setClientSize(client);
+    // "Normální": the client area is the picture's own size.
+    view->setClientSize(QSize(w, h));
     sub->adjustSize();
-    if (app_.pictureSize == 2) {
-        // The frame takes its share of the workplace's height.
-        const QSize frame = sub->size() - view->size();
-        client = QSize((area.height() - frame.height()) * w / h, area.height() - frame.height());
-        view->setClientSize(client);
-        sub->adjustSize();
-        pos = QPoint(sub->width() < area.width() ? area.width() - sub->width() : 0, 0);
+    QPoint pos(s.x, s.y);
+    switch (app_.pictureSize) {
+        case 1: {  // "Malá": the window half the screen's height
+            const int height = screenSize().height() / 2;
+            sub->resize(height * w / h, height);
+            break;
+        }
+        case 2: {  // "Velká": the workplace's height, standing at its right edge
+            const int height = area.height();
+            const int width = height * w / h;
+            sub->resize(width, height);
+            pos = QPoint(width < area.width() ? area.width() - width : 0, 0);
+            break;
+        }
+        default: break;
     }
     sub->move(pos);
     sub->show();
