@@ -13,7 +13,7 @@
 namespace vrx::app {
 
 class StationServices : public operators::LoginStation {
-public:
+  public:
     // The core objects of the station.
     virtual APLIKACE& application() = 0;
     virtual Operation& operation() = 0;

@@ -28,12 +28,16 @@ bool isStartupLogin(const std::string& name, const std::string& password) {
     return name == kStartupLogin && password == kStartupPassword;
 }
 
-bool isBuiltInName(const std::string& name) { return name == kServiceLogin || name == kStartupLogin; }
+bool isBuiltInName(const std::string& name) {
+    return name == kServiceLogin || name == kStartupLogin;
+}
 
 TableState OperatorCheck::open() {
     table_.close();
-    if (!table_.open(0, 0, 0)) state_ = TableState::Unreadable;
-    else state_ = table_.recordCount() > 0 ? TableState::Readable : TableState::Empty;
+    if (!table_.open(0, 0, 0))
+        state_ = TableState::Unreadable;
+    else
+        state_ = table_.recordCount() > 0 ? TableState::Readable : TableState::Empty;
     return state_;
 }
 
@@ -50,8 +54,10 @@ bool OperatorCheck::matches(const std::string& name, const std::string& password
 
 void showTableState(TableState state) {
     const char* text = nullptr;
-    if (state == TableState::Unreadable) text = "Tabulka hesel je poškozená."_cz;
-    else if (state == TableState::Empty) text = "Tabulka hesel je prázdná."_cz;
+    if (state == TableState::Unreadable)
+        text = "Tabulka hesel je poškozená."_cz;
+    else if (state == TableState::Empty)
+        text = "Tabulka hesel je prázdná."_cz;
     if (!text) return;
     platform::messages().beep();
     platform::messages().show("Informace", text, platform::Icon::Warning);
@@ -69,7 +75,8 @@ bool registerLogin(LoginStation& station, const std::string& name, const Rights&
     return true;
 }
 
-bool login(LoginStation& station, OperatorCheck& table, const std::string& name, const std::string& password) {
+bool login(LoginStation& station, OperatorCheck& table, const std::string& name,
+           const std::string& password) {
     if (isServiceLogin(name, password)) return registerLogin(station, kServiceLogin, fullRights());
     if (table.state() != TableState::Readable) {
         if (isStartupLogin(name, password)) return registerLogin(station, kStartupLogin, fullRights());
@@ -125,9 +132,14 @@ bool exitAllowed(const std::string& name, const std::string& password, std::stri
     message.clear();
     OperatorCheck table;
     switch (table.open()) {
-        case TableState::Unreadable: message = "Tabulka hesel je poškozená."_cz; return true;
-        case TableState::Empty: message = "Tabulka hesel je prázdná."_cz; return true;
-        case TableState::Readable: break;
+        case TableState::Unreadable:
+            message = "Tabulka hesel je poškozená."_cz;
+            return true;
+        case TableState::Empty:
+            message = "Tabulka hesel je prázdná."_cz;
+            return true;
+        case TableState::Readable:
+            break;
     }
     if (isServiceLogin(name, password) || table.matches(name, password)) return true;
     refuse("Nejste oprávněn ukončit program."_cz);

@@ -27,7 +27,7 @@ bool isBuiltInName(const std::string& name);
 
 // What the login rules need of the station they run on.
 class LoginStation {
-public:
+  public:
     virtual ~LoginStation() = default;
     // This computer's name in the station registry.
     virtual std::string stationName() = 0;
@@ -48,7 +48,7 @@ enum class TableState { Readable, Empty, Unreadable };
 // The operator table as the login, logout, exit and minimize checks read it: opened shared and
 // read-only, re-read at every open.
 class OperatorCheck {
-public:
+  public:
     TableState open();
     TableState state() const { return state_; }
     // True when an operator of the table has this name and exactly this password.
@@ -56,7 +56,7 @@ public:
     // The stored operator of that name; false when there is none.
     bool find(const std::string& name, TABHESLA::Record& out);
 
-private:
+  private:
     TABHESLA table_;
     TableState state_ = TableState::Unreadable;
 };

@@ -17,9 +17,13 @@ void warn(const char* text) {
 
 }  // namespace
 
-bool OperatorList::open() { return table_.open(0, 1, 0); }
+bool OperatorList::open() {
+    return table_.open(0, 1, 0);
+}
 
-long OperatorList::count() { return table_.recordCount(); }
+long OperatorList::count() {
+    return table_.recordCount();
+}
 
 std::vector<std::string> OperatorList::lines() {
     std::vector<std::string> out;
@@ -57,7 +61,9 @@ bool OperatorEditor::open(long recordNumber) {
     return true;
 }
 
-Rights OperatorEditor::rights() const { return rightsFromBytes(rights_.data()); }
+Rights OperatorEditor::rights() const {
+    return rightsFromBytes(rights_.data());
+}
 
 std::string OperatorEditor::rightLine(int index, const char* rightText) const {
     return text::format("%-5s  %s", rightValueText(right(index)), rightText ? rightText : "");
@@ -84,7 +90,8 @@ bool OperatorEditor::relocate() {
 }
 
 OperatorEditor::SaveResult OperatorEditor::save(const std::string& name, bool usePassword,
-                                                const std::string& password, const std::string& verification) {
+                                                const std::string& password,
+                                                const std::string& verification) {
     if (name.empty()) {
         warn("Není zadáno jméno."_cz);
         return SaveResult::NoName;
@@ -104,8 +111,10 @@ OperatorEditor::SaveResult OperatorEditor::save(const std::string& name, bool us
         return SaveResult::Duplicate;
     }
     bool located = true;
-    if (isNew()) table_.resetCurrent();
-    else located = relocate();
+    if (isNew())
+        table_.resetCurrent();
+    else
+        located = relocate();
     bool stored = false;
     if (located) {
         setText(table_.rec.Jmeno, name);

@@ -11,7 +11,7 @@ namespace vrx::operators {
 
 // The operator list: the table opened shared and writable, one line per operator in table order.
 class OperatorList {
-public:
+  public:
     // False when the table cannot be opened (the dialog then does not appear).
     bool open();
     long count();
@@ -20,14 +20,14 @@ public:
     // Deletes the operator at the 0-based line, writing "Smazání hesla %s" with the name first.
     bool remove(int line);
 
-private:
+  private:
     TABHESLA table_;
 };
 
 // One operator being added or edited: a working copy of the name, the password and the 100 rights
 // bytes, stored by save().
 class OperatorEditor {
-public:
+  public:
     enum class SaveResult { Saved, NoName, NoPassword, PasswordMismatch, Duplicate, WriteFailed };
 
     // Opens the table shared and writable; record 0 is a new operator with the default rights,
@@ -59,7 +59,7 @@ public:
     SaveResult save(const std::string& name, bool usePassword, const std::string& password,
                     const std::string& verification);
 
-private:
+  private:
     // Makes the record being edited current again; false when it has gone.
     bool relocate();
 

@@ -19,56 +19,80 @@ constexpr unsigned char kKinds[kRightCount] = {
 
 Rights fill(bool highest) {
     Rights r{};
-    for (int i = 0; i < kRightCount; ++i) r[static_cast<size_t>(i)] = highest ? highestRight(i) : lowestRight(i);
+    for (int i = 0; i < kRightCount; ++i)
+        r[static_cast<size_t>(i)] = highest ? highestRight(i) : lowestRight(i);
     return r;
 }
 
 }  // namespace
 
-int rightKind(int index) { return index >= 0 && index < kRightCount ? kKinds[index] : 0; }
+int rightKind(int index) {
+    return index >= 0 && index < kRightCount ? kKinds[index] : 0;
+}
 
 const char* rightValueText(unsigned char value) {
     switch (value) {
-        case kRightNone: return "Žádné"_cz;
-        case kRightRead: return "Čtení"_cz;
-        case kRightWrite: return "Zápis"_cz;
-        case kRightAlways: return "     ";
-        case kRightYes: return "Ano  ";
-        case kRightNo: return "Ne   ";
-        default: return "?????";
+        case kRightNone:
+            return "Žádné"_cz;
+        case kRightRead:
+            return "Čtení"_cz;
+        case kRightWrite:
+            return "Zápis"_cz;
+        case kRightAlways:
+            return "     ";
+        case kRightYes:
+            return "Ano  ";
+        case kRightNo:
+            return "Ne   ";
+        default:
+            return "?????";
     }
 }
 
 unsigned char highestRight(int index) {
     switch (rightKind(index)) {
-        case 2: return kRightYes;
-        case 3: return kRightWrite;
-        default: return kRightAlways;
+        case 2:
+            return kRightYes;
+        case 3:
+            return kRightWrite;
+        default:
+            return kRightAlways;
     }
 }
 
 unsigned char lowestRight(int index) {
     switch (rightKind(index)) {
-        case 2: return kRightNo;
-        case 3: return kRightNone;
-        default: return kRightAlways;
+        case 2:
+            return kRightNo;
+        case 3:
+            return kRightNone;
+        default:
+            return kRightAlways;
     }
 }
 
 unsigned char cycledRight(int index, unsigned char value) {
     switch (rightKind(index)) {
-        case 2: return value == kRightYes ? kRightNo : kRightYes;
+        case 2:
+            return value == kRightYes ? kRightNo : kRightYes;
         case 3:
             if (value == kRightNone) return kRightRead;
             if (value == kRightRead) return kRightWrite;
             return kRightNone;
-        default: return kRightAlways;
+        default:
+            return kRightAlways;
     }
 }
 
-Rights fullRights() { return fill(true); }
-Rights loggedOutRights() { return fill(false); }
-Rights defaultRights() { return fill(false); }
+Rights fullRights() {
+    return fill(true);
+}
+Rights loggedOutRights() {
+    return fill(false);
+}
+Rights defaultRights() {
+    return fill(false);
+}
 
 Rights rightsFromBytes(const unsigned char* bytes) {
     Rights r{};
@@ -76,6 +100,8 @@ Rights rightsFromBytes(const unsigned char* bytes) {
     return r;
 }
 
-void rightsToBytes(const Rights& rights, unsigned char* bytes) { std::memcpy(bytes, rights.data(), rights.size()); }
+void rightsToBytes(const Rights& rights, unsigned char* bytes) {
+    std::memcpy(bytes, rights.data(), rights.size());
+}
 
 }  // namespace vrx::operators

@@ -26,14 +26,16 @@ enum RightValue : unsigned char {
 using Rights = std::array<unsigned char, kRightCount>;
 
 // Right indexes of the commands that the operator and station dialogs look at.
-constexpr int kRightOperators = 3;     // 20104 "Tabulka operátorů programu"
-constexpr int kRightFullLog = 26;      // 20127 "Zobrazení úplného provozního deníku"
-constexpr int kRightStations = 43;     // 20144 "Správa připojených stanic"
-constexpr int kRightShowAlarms = 40;   // 20141 "Zobrazení nepotvrzených alarmů"
+constexpr int kRightOperators = 3;    // 20104 "Tabulka operátorů programu"
+constexpr int kRightFullLog = 26;     // 20127 "Zobrazení úplného provozního deníku"
+constexpr int kRightStations = 43;    // 20144 "Správa připojených stanic"
+constexpr int kRightShowAlarms = 40;  // 20141 "Zobrazení nepotvrzených alarmů"
 
 // 1, 2 or 3; 0 for an index outside 0 to 51.
 int rightKind(int index);
-constexpr int rightCommand(int index) { return kFirstRightCommand + index; }
+constexpr int rightCommand(int index) {
+    return kFirstRightCommand + index;
+}
 // The index of a command's right, -1 for a command without one.
 constexpr int rightIndex(int command) {
     return command >= kFirstRightCommand && command < kFirstRightCommand + kRightCount
@@ -44,7 +46,9 @@ constexpr int rightIndex(int command) {
 // "Ano  ", "Ne   "); "?????" for a value outside 0 to 5.
 const char* rightValueText(unsigned char value);
 // Values 1 to 4 enable a menu command, 0 and 5 disable it.
-constexpr bool enablesCommand(unsigned char value) { return value >= 1 && value <= 4; }
+constexpr bool enablesCommand(unsigned char value) {
+    return value >= 1 && value <= 4;
+}
 
 // Highest and lowest value of a right's kind: "Zápis"/"Žádné", "Ano"/"Ne", blank for kind 1.
 unsigned char highestRight(int index);

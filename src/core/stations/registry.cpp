@@ -41,9 +41,13 @@ bool unregisterStation(const std::string& station) {
     return true;
 }
 
-bool StationList::open() { return table_.open(0, 1, 1); }
+bool StationList::open() {
+    return table_.open(0, 1, 1);
+}
 
-long StationList::count() { return table_.recordCount(); }
+long StationList::count() {
+    return table_.recordCount();
+}
 
 std::vector<std::string> StationList::lines() {
     std::vector<std::string> out;

@@ -29,7 +29,7 @@ bool unregisterStation(const std::string& station);
 
 // The list of the management dialog: the registry records in table order.
 class StationList {
-public:
+  public:
     // Opens the registry shared and writable (created when missing); false when it cannot be opened.
     bool open();
     bool isOpen() const { return table_.isOpen(); }
@@ -39,7 +39,7 @@ public:
     // Deletes the record at the 0-based line; false when it is not there or cannot be deleted.
     bool disconnect(int line);
 
-private:
+  private:
     TABLOGIN table_;
 };
 

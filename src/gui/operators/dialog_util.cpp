@@ -16,7 +16,7 @@ namespace {
 
 // Accepts only characters that Windows-1250 has.
 class Cp1250Validator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         for (char32_t cp : input.toStdU32String()) {
@@ -29,9 +29,15 @@ public:
 
 }  // namespace
 
-QString fromCp(const std::string& s) { return QString::fromStdString(text::cp1250ToUtf8(s)); }
-QString fromCp(const char* s) { return fromCp(std::string(s ? s : "")); }
-std::string toCp(const QString& s) { return text::utf8ToCp1250(s.toStdString()); }
+QString fromCp(const std::string& s) {
+    return QString::fromStdString(text::cp1250ToUtf8(s));
+}
+QString fromCp(const char* s) {
+    return fromCp(std::string(s ? s : ""));
+}
+std::string toCp(const QString& s) {
+    return text::utf8ToCp1250(s.toStdString());
+}
 
 void limitField(QLineEdit* field, int maxChars) {
     field->setMaxLength(maxChars);
@@ -60,7 +66,8 @@ QPushButton* makeButton(const char* cp1250Caption, const char* objectName, QWidg
 bool refusedInViewingMode(app::StationServices& services) {
     if (services.application().runMode != app::RunMode::Viewing) return false;
     platform::messages().beep();
-    platform::messages().show("Informace", "Funkce není k dispozici\nv režimu prohlížeč"_cz, platform::Icon::Warning);
+    platform::messages().show("Informace", "Funkce není k dispozici\nv režimu prohlížeč"_cz,
+                              platform::Icon::Warning);
     return true;
 }
 

@@ -41,14 +41,14 @@ bool refusedInViewingMode(app::StationServices& services);
 // The base of the dialogs: "Nápověda" opens the help at the dialog's context.
 class StationDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     StationDialog(app::StationServices& services, int helpContext, QWidget* parent);
 
-protected:
+  protected:
     QPushButton* helpButton();
     app::StationServices& services_;
 
-private:
+  private:
     int helpContext_;
     QPushButton* help_ = nullptr;
 };

@@ -32,7 +32,12 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
 }  // namespace
 
 LoginDialog::LoginDialog(app::StationServices& services, Mode mode, QWidget* parent)
-    : StationDialog(services, mode == Mode::Login ? 18 : mode == Mode::Logout ? 19 : 21, parent), mode_(mode) {
+    : StationDialog(services,
+                    mode == Mode::Login    ? 18
+                    : mode == Mode::Logout ? 19
+                                           : 21,
+                    parent),
+      mode_(mode) {
     setObjectName(QStringLiteral("login"));
     setWindowTitle(fromCp(mode == Mode::Login    ? "Přihlášení do systému"_cz
                           : mode == Mode::Logout ? "Odhlášení"_cz
@@ -66,7 +71,9 @@ void LoginDialog::confirm() {
     const std::string name = toCp(name_->text());
     const std::string password = toCp(password_->text());
     switch (mode_) {
-        case Mode::Login: done(operators::login(services_, table_, name, password) ? Accepted : Rejected); break;
+        case Mode::Login:
+            done(operators::login(services_, table_, name, password) ? Accepted : Rejected);
+            break;
         case Mode::Logout:
             done(operators::logout(services_, table_, name, password) == operators::LogoutResult::Refused
                      ? Rejected
@@ -80,7 +87,8 @@ void LoginDialog::confirm() {
     }
 }
 
-PasswordDialog::PasswordDialog(app::StationServices& services, QWidget* parent) : StationDialog(services, 20, parent) {
+PasswordDialog::PasswordDialog(app::StationServices& services, QWidget* parent)
+    : StationDialog(services, 20, parent) {
     setObjectName(QStringLiteral("passwordChange"));
     setWindowTitle(fromCp("Změna hesla"_cz));
     table_.open(0, 1, 0);
@@ -109,7 +117,8 @@ void PasswordDialog::confirm() {
         accept();
 }
 
-MinimizeDialog::MinimizeDialog(app::StationServices& services, QWidget* parent) : StationDialog(services, 90, parent) {
+MinimizeDialog::MinimizeDialog(app::StationServices& services, QWidget* parent)
+    : StationDialog(services, 90, parent) {
     setObjectName(QStringLiteral("minimize"));
     setWindowTitle(fromCp("Zadej heslo"));
     password_ = passwordField(this, "password");
@@ -124,7 +133,8 @@ MinimizeDialog::MinimizeDialog(app::StationServices& services, QWidget* parent) 
     layout->addLayout(form);
     layout->addLayout(buttonRow({yes, back, helpButton()}));
 
-    if (table_.open() == operators::TableState::Unreadable) operators::showTableState(operators::TableState::Unreadable);
+    if (table_.open() == operators::TableState::Unreadable)
+        operators::showTableState(operators::TableState::Unreadable);
 }
 
 void MinimizeDialog::confirm() {

@@ -16,7 +16,7 @@ namespace vrx::gui {
 // is refused. The dialog is accepted when the login, logout or exit took place.
 class LoginDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     enum class Mode { Login, Logout, Exit };
     LoginDialog(app::StationServices& services, Mode mode, QWidget* parent = nullptr);
 
@@ -25,7 +25,7 @@ public:
     // For exit: the text to show once the program ends ("" for none).
     const std::string& exitMessage() const { return exitMessage_; }
 
-private:
+  private:
     void confirm();
 
     Mode mode_;
@@ -39,11 +39,11 @@ private:
 // successful change.
 class PasswordDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit PasswordDialog(app::StationServices& services, QWidget* parent = nullptr);
     bool tableOpen() const { return table_.isOpen(); }
 
-private:
+  private:
     void confirm();
 
     TABHESLA table_;
@@ -55,10 +55,10 @@ private:
 // "Zadej heslo": the password that lets the main window minimize; accepted when it is right.
 class MinimizeDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit MinimizeDialog(app::StationServices& services, QWidget* parent = nullptr);
 
-private:
+  private:
     void confirm();
 
     operators::OperatorCheck table_;

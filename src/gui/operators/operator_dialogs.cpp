@@ -63,8 +63,10 @@ OperatorListDialog::OperatorListDialog(app::StationServices& services, QWidget* 
 
     openDetail = [this](long record) {
         OperatorDetailDialog detail(services_, record, this);
-        if (detail.tableOpen()) detail.exec();
-        else platform::error(app::stringTable(5));
+        if (detail.tableOpen())
+            detail.exec();
+        else
+            platform::error(app::stringTable(5));
     };
 
     auto* searchRow = new QHBoxLayout;

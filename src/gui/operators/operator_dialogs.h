@@ -16,7 +16,7 @@ namespace vrx::gui {
 // the search "H", "Zpět", "Nápověda".
 class OperatorListDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit OperatorListDialog(app::StationServices& services, QWidget* parent = nullptr);
     bool tableOpen() const { return opened_; }
 
@@ -24,7 +24,7 @@ public:
     // Tests replace it to drive the detail dialog themselves.
     std::function<void(long record)> openDetail;
 
-private:
+  private:
     void refill(int selected);
     void add();
     void edit();
@@ -42,12 +42,12 @@ private:
 // with "Přepnout", "Nastavit", "Nulovat", and "Zapsat" (disabled without the write right).
 class OperatorDetailDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     // record 0: a new operator; otherwise the 1-based record in table order.
     OperatorDetailDialog(app::StationServices& services, long record, QWidget* parent = nullptr);
     bool tableOpen() const { return opened_; }
 
-private:
+  private:
     void showRights();
     void toggle();
     void usePasswordChanged(bool on);

@@ -91,7 +91,9 @@ void HwBufferReadDialog::readingButtons(bool reading) {
     stop_->setEnabled(reading);
 }
 
-void HwBufferReadDialog::record(const char* what) { addRecord(services_, what); }
+void HwBufferReadDialog::record(const char* what) {
+    addRecord(services_, what);
+}
 
 void HwBufferReadDialog::continueReading() {
     readingButtons(true);
@@ -148,8 +150,8 @@ HwBufferEraseDialog::HwBufferEraseDialog(app::StationServices& services, CONNECT
     : StationDialog(services, 83, parent), reader_(reader) {
     setObjectName(QStringLiteral("hwBufferErase"));
     setWindowTitle(fromCp("Mazání HW-bufferu"_cz));
-    auto* warning =
-        new QLabel(fromCp("Provedením mazání nenávratně zrušíte všechny informace obsažené v HW- bufferu."_cz), this);
+    auto* warning = new QLabel(
+        fromCp("Provedením mazání nenávratně zrušíte všechny informace obsažené v HW- bufferu."_cz), this);
     warning->setWordWrap(true);
     status_ = statusLine("", this);
     erase_ = makeButton("Smazat buffer", "erase", this);

@@ -18,15 +18,16 @@ namespace vrx::gui {
 // stops the main window's reading timer, which the dialog leaves stopped.
 class HwBufferReadDialog : public StationDialog {
     Q_OBJECT
-public:
-    HwBufferReadDialog(app::StationServices& services, CONNECTED_LINE_READER& reader, QWidget* parent = nullptr);
+  public:
+    HwBufferReadDialog(app::StationServices& services, CONNECTED_LINE_READER& reader,
+                       QWidget* parent = nullptr);
     ~HwBufferReadDialog() override;
 
     bool reading() const { return timer_.isActive(); }
     // Closing is not possible while "Zpět" is disabled.
     void reject() override;
 
-private:
+  private:
     void continueReading();
     void readFromStart();
     void tick();
@@ -46,10 +47,11 @@ private:
 // "Mazání HW-bufferu": "Smazat buffer" erases the unit's memory.
 class HwBufferEraseDialog : public StationDialog {
     Q_OBJECT
-public:
-    HwBufferEraseDialog(app::StationServices& services, CONNECTED_LINE_READER& reader, QWidget* parent = nullptr);
+  public:
+    HwBufferEraseDialog(app::StationServices& services, CONNECTED_LINE_READER& reader,
+                        QWidget* parent = nullptr);
 
-private:
+  private:
     void erase();
 
     CONNECTED_LINE_READER& reader_;

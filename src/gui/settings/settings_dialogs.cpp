@@ -49,7 +49,7 @@ QCheckBox* makeCheck(const char* cp1250Text, const char* objectName, bool checke
 // A port name: "COM%d" and other names as the port opens them (up to 8 characters), or a device
 // path (up to 18 characters).
 class PortNameValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         for (QChar c : input) {
@@ -66,7 +66,8 @@ constexpr const char* kParityWords[] = {"zadna", "licha", "suda", "znacka"};
 
 // ---- run mode ----
 
-RunModeDialog::RunModeDialog(app::StationServices& services, QWidget* parent) : StationDialog(services, 1, parent) {
+RunModeDialog::RunModeDialog(app::StationServices& services, QWidget* parent)
+    : StationDialog(services, 1, parent) {
     setObjectName(QStringLiteral("runMode"));
     setWindowTitle(fromCp("Volba režimu programu"_cz));
     collection_ = new QRadioButton(fromCp("Sběr dat"_cz), this);
@@ -110,11 +111,11 @@ SerialPortDialog::SerialPortDialog(app::StationServices& services, QWidget* pare
     dataBits_ = makeCombo("dataBits", this, {"7", "8"});
     stopBits_ = makeCombo("stopBits", this, {"1", "1.5", "2"});
     parity_ = makeCombo("parity", this, {"žádná"_cz, "lichá"_cz, "sudá"_cz, "značka"_cz});
-    online_ = makeCheck("Průběžné čtení portu. Není-li zaškrtnuto,"_cz, "online", ini.readNumber("PORT", "Online", 0) != 0,
-                        this);
+    online_ = makeCheck("Průběžné čtení portu. Není-li zaškrtnuto,"_cz, "online",
+                        ini.readNumber("PORT", "Online", 0) != 0, this);
     buffer_ = makeCheck("Buffer", "buffer", ini.readNumber("PORT", "Buffer", 0) != 0, this);
-    debugPort_ = makeCheck("Zapisovat ladicí informace portu"_cz, "debugPort", ini.readNumber("PORT", "DebugPort", 0) != 0,
-                           this);
+    debugPort_ = makeCheck("Zapisovat ladicí informace portu"_cz, "debugPort",
+                           ini.readNumber("PORT", "DebugPort", 0) != 0, this);
     debugBuffer_ = makeCheck("Zapisovat ladící informace bufferu"_cz, "debugBuffer",
                              ini.readNumber("PORT", "DebugBuffer", 0) != 0, this);
 
@@ -157,7 +158,8 @@ SerialPortDialog::SerialPortDialog(app::StationServices& services, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(online_);
-    layout->addWidget(new QLabel(fromCp("předpokládá se pouze čtení HW bufferu\nspouštěné ručně z menu."_cz), this));
+    layout->addWidget(
+        new QLabel(fromCp("předpokládá se pouze čtení HW bufferu\nspouštěné ručně z menu."_cz), this));
     layout->addWidget(buffer_);
     layout->addWidget(debugPort_);
     layout->addWidget(debugBuffer_);
@@ -234,8 +236,8 @@ PanelTypeDialog::PanelTypeDialog(app::StationServices& services, QWidget* parent
     panel_->setObjectName(QStringLiteral("panel"));
     for (int i = 0; i < panels.count(); ++i) panel_->addItem(fromCp(panels.at(i)->name));
     panel_->setCurrentIndex(panels.chosenIndex());
-    galaxy125_ = makeCheck("GALAXY verze 1.15 až 1.25"_cz, "galaxy125", ini.readNumber("USTREDNA", "Galaxy125", 0) != 0,
-                           this);
+    galaxy125_ = makeCheck("GALAXY verze 1.15 až 1.25"_cz, "galaxy125",
+                           ini.readNumber("USTREDNA", "Galaxy125", 0) != 0, this);
     auto charField = [this](const char* objectName, int value) {
         auto* f = new QLineEdit(this);
         f->setObjectName(QString::fromLatin1(objectName));

@@ -12,10 +12,10 @@ namespace vrx::gui {
 // "Volba režimu programu": "Sběr dat" or "Prohlížení", written to "Rezim" for the next start.
 class RunModeDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit RunModeDialog(app::StationServices& services, QWidget* parent = nullptr);
 
-private:
+  private:
     void write();
 
     QRadioButton* collection_;
@@ -26,14 +26,14 @@ private:
 // panel set up and the port opened anew with them.
 class SerialPortDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit SerialPortDialog(app::StationServices& services, QWidget* parent = nullptr);
 
     // "Zjistit porty": every port from COM1 to "MaxPortu" that exists, and the highest number found
     // written to "PosledniPort".
     void searchPorts();
 
-private:
+  private:
     void write();
     // Steps 1 to 5 of "Zapsat": each field checked and written in turn; false at the first empty one.
     bool writeFields();
@@ -53,10 +53,10 @@ private:
 // ignored characters.
 class PanelTypeDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit PanelTypeDialog(app::StationServices& services, QWidget* parent = nullptr);
 
-private:
+  private:
     void write();
 
     QComboBox* panel_;

@@ -20,7 +20,8 @@ constexpr int kErrorRegistry = 26;  // "Nelze otevřít tabulku LOGIN"
 constexpr size_t kSearchChars = 38;
 }  // namespace
 
-StationsDialog::StationsDialog(app::StationServices& services, QWidget* parent) : StationDialog(services, 79, parent) {
+StationsDialog::StationsDialog(app::StationServices& services, QWidget* parent)
+    : StationDialog(services, 79, parent) {
     setObjectName(QStringLiteral("stations"));
     setWindowTitle(fromCp("Správa připojených stanic"_cz));
     opened_ = list_.open();

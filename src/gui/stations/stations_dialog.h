@@ -11,11 +11,11 @@ namespace vrx::gui {
 
 class StationsDialog : public StationDialog {
     Q_OBJECT
-public:
+  public:
     explicit StationsDialog(app::StationServices& services, QWidget* parent = nullptr);
     bool tableOpen() const { return opened_; }
 
-private:
+  private:
     void refill(int selected);
     void disconnectStation();
     void search();

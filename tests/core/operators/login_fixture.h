@@ -59,7 +59,7 @@ struct FakeStation : operators::LoginStation {
 };
 
 class LoginFixture : public DbFixture {
-protected:
+  protected:
     void SetUp() override {
         DbFixture::SetUp();
         platform::setMessages(&messages);

@@ -14,7 +14,7 @@ using namespace vrx::operators;
 namespace {
 
 class Login : public test::LoginFixture {
-protected:
+  protected:
     // Makes the registry unopenable while every other table keeps working.
     void breakRegistry() {
         std::filesystem::remove(shared + "/LOGIN.DB");
@@ -83,11 +83,11 @@ TEST_F(Login, OperatorsOfTheTable) {
         bool enters;
     };
     const Case cases[] = {
-        {"Novak", "tajne", true},    {"Svoboda", "", true},     // no password: the empty field
-        {"Novak", "TAJNE", false},   {"novak", "tajne", false},  // exact comparison of both
-        {"Svoboda", "x", false},     {"Dvorak", "", false},
-        {"system", "kolvina", false},                           // only while the table is empty
-        {"brenix", "qmx7ra", true},                             // always
+        {"Novak", "tajne", true},     {"Svoboda", "", true},      // no password: the empty field
+        {"Novak", "TAJNE", false},    {"novak", "tajne", false},  // exact comparison of both
+        {"Svoboda", "x", false},      {"Dvorak", "", false},
+        {"system", "kolvina", false},  // only while the table is empty
+        {"brenix", "qmx7ra", true},    // always
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + "/" + c.password);
@@ -96,7 +96,8 @@ TEST_F(Login, OperatorsOfTheTable) {
         EXPECT_EQ(tryLogin(c.name, c.password), c.enters);
         EXPECT_EQ(station.in, c.enters);
         if (!c.enters) {
-            EXPECT_EQ(messages.shown, std::vector<std::string>{"Informace|Nejste oprávněn vstoupit do programu."_cz});
+            EXPECT_EQ(messages.shown,
+                      std::vector<std::string>{"Informace|Nejste oprávněn vstoupit do programu."_cz});
             EXPECT_EQ(messages.icons.back(), platform::Icon::Error);
             continue;
         }
@@ -200,7 +201,8 @@ TEST_F(Login, ExitDecisions) {
             EXPECT_EQ(message, c.message);
             EXPECT_TRUE(messages.shown.empty());
         } else {
-            EXPECT_EQ(messages.shown, std::vector<std::string>{"Informace|Nejste oprávněn ukončit program."_cz});
+            EXPECT_EQ(messages.shown,
+                      std::vector<std::string>{"Informace|Nejste oprávněn ukončit program."_cz});
         }
     }
 }
@@ -230,7 +232,8 @@ TEST_F(Login, PasswordChange) {
     const Case cases[] = {
         {"brenix", "qmx7ra", "x", "x", PasswordChange::Fixed, "Informace|Toto heslo nelze změnit."_cz},
         {"system", "kolvina", "x", "x", PasswordChange::Fixed, "Informace|Toto heslo nelze změnit."_cz},
-        {"brenix", "spatne", "x", "x", PasswordChange::NotAuthorized, "Informace|Nejste oprávněn změnit heslo."_cz},
+        {"brenix", "spatne", "x", "x", PasswordChange::NotAuthorized,
+         "Informace|Nejste oprávněn změnit heslo."_cz},
         {"Novak", "b", "x", "x", PasswordChange::NotAuthorized, "Informace|Nejste oprávněn změnit heslo."_cz},
         {"Novak", "stare", "nove", "nowe", PasswordChange::Mismatch,
          "Informace|Zadané heslo není shodné s ověřením hesla."_cz},

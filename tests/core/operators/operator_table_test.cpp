@@ -63,7 +63,7 @@ TEST(Rights, CyclesAndTexts) {
 namespace {
 
 class Operators : public test::LoginFixture {
-protected:
+  protected:
     std::vector<std::string> lines() {
         OperatorList l;
         EXPECT_TRUE(l.open());
@@ -94,7 +94,8 @@ TEST_F(Operators, NewOperatorStartsWithDefaultRightsAndIsStored) {
     EXPECT_TRUE(e.isNew());
     EXPECT_FALSE(e.hasPassword());
     EXPECT_EQ(e.rights(), defaultRights());
-    EXPECT_EQ(e.rightLine(kRightOperators, "Tabulka operátorů programu"_cz), "Žádné  Tabulka operátorů programu"_cz);
+    EXPECT_EQ(e.rightLine(kRightOperators, "Tabulka operátorů programu"_cz),
+              "Žádné  Tabulka operátorů programu"_cz);
     EXPECT_EQ(e.rightLine(0, "X"), "       X");
     e.cycle(kRightOperators);
     e.cycle(kRightOperators);
@@ -126,7 +127,7 @@ TEST_F(Operators, SaveChecksInOrder) {
         {0, "Dvorak"_cz, true, "a", "b", R::PasswordMismatch, "Text hesla je jiný než text ověření."_cz},
         {0, "Novak"_cz, false, "", "", R::Duplicate, "Duplicitní jméno."_cz},
         {1, "Svoboda", true, "a", "a", R::Duplicate, "Duplicitní jméno."_cz},
-        {2, "Svoboda", false, "", "", R::Saved, ""},  // unchanged: not a duplicate of itself
+        {2, "Svoboda", false, "", "", R::Saved, ""},     // unchanged: not a duplicate of itself
         {1, "Novak"_cz, false, "zz", "", R::Saved, ""},  // without a password the fields do not count
     };
     for (const Case& c : cases) {
@@ -224,7 +225,7 @@ TEST_F(Operators, RemoveWritesTheNameFirst) {
 namespace {
 
 class Search : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { platform::setMessages(&messages); }
     void TearDown() override { platform::setMessages(nullptr); }
     test::RecordingMessages messages;
@@ -237,7 +238,7 @@ TEST_F(Search, FromTheLineAfterTheSelectionWithoutCase) {
     EXPECT_EQ(searchList(lines, -1, "nov"), 0);
     EXPECT_EQ(searchList(lines, 0, "nov"), 2);
     EXPECT_EQ(searchList(lines, 0, "DVOŘ"_cz), 3);  // letters with diacritics without case too
-    EXPECT_EQ(searchList(lines, 1, ""), 2);          // an empty text takes the next line
+    EXPECT_EQ(searchList(lines, 1, ""), 2);         // an empty text takes the next line
     EXPECT_TRUE(messages.asked.empty());
 }
 

@@ -17,7 +17,7 @@ using namespace vrx::stations;
 namespace {
 
 class Registry : public test::LoginFixture {
-protected:
+  protected:
     std::string line(const std::string& op, const std::string& st) {
         std::string s = op;
         s.resize(20, ' ');

@@ -55,7 +55,7 @@ struct RecordingTimers : app::Timers {
 };
 
 class TestStation : public app::StationServices {
-public:
+  public:
     TestStation() {
         app.computerName = "STANICE-A";
         current() = this;
@@ -97,7 +97,7 @@ public:
     bool fullLogOpen = false, paused = false;
     std::vector<int> helpContexts;
 
-private:
+  private:
     static TestStation*& current() {
         static TestStation* s = nullptr;
         return s;
@@ -106,7 +106,7 @@ private:
 
 // A fresh settings file and table directories for one test.
 class StationEnvironment {
-public:
+  public:
     StationEnvironment() {
         shared = dir.path() + "/spol";
         priv = dir.path() + "/priv";

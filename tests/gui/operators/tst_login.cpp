@@ -17,7 +17,7 @@ using operators::loggedOutRights;
 
 class LoginTest : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void init() {
         env = std::make_unique<StationEnvironment>();
         station = std::make_unique<TestStation>();
@@ -41,7 +41,7 @@ private Q_SLOTS:
     void passwordChange();
     void minimizePrompt();
 
-private:
+  private:
     // The login dialog with name and password entered and confirmed; true when it closed.
     bool loginWith(const QString& name, const QString& password) {
         gui::LoginDialog d(*station, gui::LoginDialog::Mode::Login);
@@ -61,12 +61,18 @@ void LoginTest::withoutUsableTableOnlyBuiltInLogins_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("enters");
-    QTest::newRow("missing system") << false << "system" << "kolvina" << true;
-    QTest::newRow("missing service") << false << "brenix" << "qmx7ra" << true;
-    QTest::newRow("missing operator") << false << "Novák" << "" << false;
-    QTest::newRow("empty system") << true << "system" << "kolvina" << true;
-    QTest::newRow("empty service") << true << "brenix" << "qmx7ra" << true;
-    QTest::newRow("empty wrong") << true << "system" << "qmx7ra" << false;
+    QTest::newRow("missing system") << false << "system"
+                                    << "kolvina" << true;
+    QTest::newRow("missing service") << false << "brenix"
+                                     << "qmx7ra" << true;
+    QTest::newRow("missing operator") << false << "Novák"
+                                      << "" << false;
+    QTest::newRow("empty system") << true << "system"
+                                  << "kolvina" << true;
+    QTest::newRow("empty service") << true << "brenix"
+                                   << "qmx7ra" << true;
+    QTest::newRow("empty wrong") << true << "system"
+                                 << "qmx7ra" << false;
 }
 
 void LoginTest::withoutUsableTableOnlyBuiltInLogins() {
@@ -76,8 +82,8 @@ void LoginTest::withoutUsableTableOnlyBuiltInLogins() {
     QFETCH(bool, enters);
     if (tableExists) env->makeOperators({});
     QVERIFY(loginWith(name, password));  // closes after every attempt
-    QCOMPARE(env->messages.shown.front(),
-             std::string(tableExists ? "Informace|Tabulka hesel je prázdná." : "Informace|Tabulka hesel je poškozená."));
+    QCOMPARE(env->messages.shown.front(), std::string(tableExists ? "Informace|Tabulka hesel je prázdná."
+                                                                  : "Informace|Tabulka hesel je poškozená."));
     QCOMPARE(station->app.loggedIn, enters);
     if (enters) {
         QCOMPARE(station->app.operatorName, name.toStdString());
@@ -95,11 +101,16 @@ void LoginTest::operatorsOfTheTable_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("enters");
-    QTest::newRow("password") << "Novák" << "tajné" << true;
-    QTest::newRow("without password") << "Svoboda" << "" << true;
-    QTest::newRow("wrong password") << "Novák" << "tajne" << false;
-    QTest::newRow("password where none is set") << "Svoboda" << "x" << false;
-    QTest::newRow("startup login with operators") << "system" << "kolvina" << false;
+    QTest::newRow("password") << "Novák"
+                              << "tajné" << true;
+    QTest::newRow("without password") << "Svoboda"
+                                      << "" << true;
+    QTest::newRow("wrong password") << "Novák"
+                                    << "tajne" << false;
+    QTest::newRow("password where none is set") << "Svoboda"
+                                                << "x" << false;
+    QTest::newRow("startup login with operators") << "system"
+                                                  << "kolvina" << false;
 }
 
 void LoginTest::operatorsOfTheTable() {
@@ -116,7 +127,8 @@ void LoginTest::operatorsOfTheTable() {
         QVERIFY(station->rights == rights);
         QCOMPARE(station->afterLogin, 1);
     } else {
-        QCOMPARE(env->messages.shown, std::vector<std::string>{"Informace|Nejste oprávněn vstoupit do programu."});
+        QCOMPARE(env->messages.shown,
+                 std::vector<std::string>{"Informace|Nejste oprávněn vstoupit do programu."});
     }
 }
 
@@ -321,8 +333,9 @@ void LoginTest::minimizePrompt() {
         });
         QCOMPARE(gui::runMinimizePrompt(nullptr, *station), t.allowed);
     }
-    QCOMPARE(env->messages.shown,
-             std::vector<std::string>{"Informace|Minimalizovat program může pouze aktuálně přihlášený uživatel."});
+    QCOMPARE(
+        env->messages.shown,
+        std::vector<std::string>{"Informace|Minimalizovat program může pouze aktuálně přihlášený uživatel."});
 }
 
 QTEST_MAIN(LoginTest)

@@ -15,7 +15,7 @@ using namespace vrx::test;
 
 class OperatorsTest : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void init() {
         env = std::make_unique<StationEnvironment>();
         station = std::make_unique<TestStation>();
@@ -33,7 +33,7 @@ private Q_SLOTS:
     void deleteMovesTheSelectionAndSearchWraps();
     void tableThatCannotBeOpened();
 
-private:
+  private:
     static QString rightText(QListWidget* rights, int row) { return rights->item(row)->text(); }
 
     std::unique_ptr<StationEnvironment> env;
@@ -47,7 +47,8 @@ void OperatorsTest::rightsEditorCycles() {
     d.show();
     auto* rights = child<QListWidget>(&d, "rights");
     QCOMPARE(rights->count(), operators::kRightCount);
-    QCOMPARE(rightText(rights, operators::kRightOperators), QString::fromUtf8("Žádné  Tabulka operátorů programu"));
+    QCOMPARE(rightText(rights, operators::kRightOperators),
+             QString::fromUtf8("Žádné  Tabulka operátorů programu"));
     QCOMPARE(rightText(rights, 0), QString::fromUtf8("       Přihlášení operátora do programu"));
 
     const int beeps = env->messages.beeps;
@@ -60,7 +61,8 @@ void OperatorsTest::rightsEditorCycles() {
         click(&d, "toggle");
         seen << rightText(rights, operators::kRightOperators).left(5);
     }
-    QCOMPARE(seen, (QStringList{QString::fromUtf8("Čtení"), QString::fromUtf8("Zápis"), QString::fromUtf8("Žádné")}));
+    QCOMPARE(seen, (QStringList{QString::fromUtf8("Čtení"), QString::fromUtf8("Zápis"),
+                                QString::fromUtf8("Žádné")}));
     QCOMPARE(rights->currentRow(), operators::kRightOperators);  // the selection stays
 
     const int serialPort = operators::rightIndex(20130);
@@ -81,9 +83,15 @@ void OperatorsTest::rightsEditorCycles() {
     for (int i = 0; i < operators::kRightCount; ++i) {
         const QString v = rightText(rights, i).left(5);
         switch (operators::rightKind(i)) {
-            case 1: QCOMPARE(v, QString("     ")); break;
-            case 2: QCOMPARE(v, QString("Ne   ")); break;
-            default: QCOMPARE(v, QString::fromUtf8("Žádné")); break;
+            case 1:
+                QCOMPARE(v, QString("     "));
+                break;
+            case 2:
+                QCOMPARE(v, QString("Ne   "));
+                break;
+            default:
+                QCOMPARE(v, QString::fromUtf8("Žádné"));
+                break;
         }
     }
     rights->setCurrentRow(operators::kRightStations);
@@ -194,7 +202,8 @@ void OperatorsTest::deleteMovesTheSelectionAndSearchWraps() {
     QCOMPARE(list->currentRow(), 2);
     env->messages.answers = {true};
     click(&d, "search");  // the end of the list: wraps after the question
-    QCOMPARE(env->messages.asked, std::vector<std::string>{"Nenalezeno. Zahájit hledání od začátku seznamu ?"});
+    QCOMPARE(env->messages.asked,
+             std::vector<std::string>{"Nenalezeno. Zahájit hledání od začátku seznamu ?"});
     QCOMPARE(list->currentRow(), 0);
 
     list->setCurrentRow(2);

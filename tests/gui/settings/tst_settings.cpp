@@ -28,7 +28,7 @@ constexpr int kUnspecified = 19;    // "MHU 109": lines taken as they come
 
 // The hardware buffer unit of the simulator, answering on a pseudo-terminal until destroyed.
 class SimulatedUnit {
-public:
+  public:
     explicit SimulatedUnit(const std::vector<std::string>& lines) : unit(lines, "\r\n") {
         ok = pty.open();
         if (ok) server = std::thread([this] { panelsim::serveBuffer(pty.master(), unit, stop); });
@@ -53,7 +53,7 @@ std::string value(const char* section, const char* key) {
 
 class SettingsTest : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void init() {
         env = std::make_unique<StationEnvironment>();
         station = std::make_unique<TestStation>();
@@ -80,7 +80,7 @@ private Q_SLOTS:
     void readTheHardwareBufferUntilItIsEmpty();
     void stopReadingAndEraseTheBuffer();
 
-private:
+  private:
     // A collecting station whose decoder reads through the hardware buffer on `port`.
     void collectThroughBuffer(const std::string& port, bool online) {
         settings().writeString("PORT", "Jmeno", port);
@@ -211,8 +211,10 @@ void SettingsTest::portDialogWritesFieldByField() {
         {"Jmeno", "COM2"}, {"Rychlost", "9600"}, {"DataBity", "8"}, {"StopBity", ""}, {"Parita", "suda"}};
     for (const auto& [key, v] : values) {
         const bool isWritten = written.contains(QString::fromStdString(key));
-        if (key == "StopBity" && isWritten) QCOMPARE(settings().readReal("PORT", "StopBity", 0), 2.0);
-        else QCOMPARE(value("PORT", key.c_str()), isWritten ? v : std::string("<none>"));
+        if (key == "StopBity" && isWritten)
+            QCOMPARE(settings().readReal("PORT", "StopBity", 0), 2.0);
+        else
+            QCOMPARE(value("PORT", key.c_str()), isWritten ? v : std::string("<none>"));
     }
     QCOMPARE(value("PORT", "Buffer"), std::string("<none>"));
     QCOMPARE(station->intakeStops, 0);
@@ -335,16 +337,21 @@ void SettingsTest::hwBufferCommandsNeedAnIdleBufferReader() {
     station->app.runMode = app::RunMode::Viewing;
     QCOMPARE(refusal(), std::string("Informace|Funkce není k dispozici\nv režimu prohlížeč"));
     station->app.runMode = app::RunMode::Collection;
-    QCOMPARE(refusal(), std::string("Informace|Není nastavena ústředna. Nastavení se provádí v menu Nastavení/Ústředna"));
+    QCOMPARE(
+        refusal(),
+        std::string("Informace|Není nastavena ústředna. Nastavení se provádí v menu Nastavení/Ústředna"));
     station->app.panels.setChosen(kUnspecified);
     QVERIFY(station->app.setupPanel());  // "Buffer" 0: a direct reader
-    QCOMPARE(refusal(), std::string("Informace|Není nastaven HW-buffer. Nastavení se provádí v menu Nastavení/Sériový port"));
+    QCOMPARE(
+        refusal(),
+        std::string("Informace|Není nastaven HW-buffer. Nastavení se provádí v menu Nastavení/Sériový port"));
 
     SimulatedUnit sim({});
     QVERIFY(sim.ok);
     collectThroughBuffer(sim.pty.slavePath(), true);
     QVERIFY(station->app.device->reader()->isContinuous());
-    QCOMPARE(refusal(), std::string("Informace|Vypněte průběžné čtení HW-bufferu v menu Nastavení/Sériový port"));
+    QCOMPARE(refusal(),
+             std::string("Informace|Vypněte průběžné čtení HW-bufferu v menu Nastavení/Sériový port"));
     env->messages.shown.clear();
     gui::runHwBufferEraseCommand(nullptr, *station);  // refused the same way: no dialog
     QCOMPARE(env->messages.shown.size(), size_t(1));
@@ -380,8 +387,9 @@ void SettingsTest::readTheHardwareBufferUntilItIsEmpty() {
     QVERIFY(child<QPushButton>(&d, "back")->isEnabled());
     QVERIFY(!child<QPushButton>(&d, "stop")->isEnabled());
     QVERIFY(!reader->isContinuous());
-    QCOMPARE(historEvents(), (std::vector<std::string>{"* Zahájeno čtení HW-bufferu", "ALARM ZONA 1", "PORUCHA 2",
-                                                       "ALARM ZONA 3", "* HW-buffer byl úspěšně přečten"}));
+    QCOMPARE(historEvents(),
+             (std::vector<std::string>{"* Zahájeno čtení HW-bufferu", "ALARM ZONA 1", "PORUCHA 2",
+                                       "ALARM ZONA 3", "* HW-buffer byl úspěšně přečten"}));
 
     // From the start of the unit's memory: the same records once more.
     click(&d, "fromStart");
@@ -393,8 +401,8 @@ void SettingsTest::readTheHardwareBufferUntilItIsEmpty() {
     QCOMPARE(events[6], std::string("ALARM ZONA 1"));
     QCOMPARE(events[9], std::string("* HW-buffer byl úspěšně přečten"));
     QCOMPARE(env->auditEntries(),
-             (std::vector<std::string>{"|Čtení HW-bufferu", "|HW-buffer byl úspěšně přečten", "|Čtení HW-bufferu od začátku",
-                                       "|HW-buffer byl úspěšně přečten"}));
+             (std::vector<std::string>{"|Čtení HW-bufferu", "|HW-buffer byl úspěšně přečten",
+                                       "|Čtení HW-bufferu od začátku", "|HW-buffer byl úspěšně přečten"}));
     QVERIFY(!station->timerSet.isActive(app::kTimerIntake));  // left stopped
     click(&d, "back");
     QVERIFY(!d.isVisible());
@@ -415,7 +423,8 @@ void SettingsTest::stopReadingAndEraseTheBuffer() {
         QTRY_VERIFY_WITH_TIMEOUT(historTexts().size() >= 3, 30000);
         click(&d, "stop");
         QVERIFY(!d.reading());
-        QCOMPARE(child<QLabel>(&d, "status")->text(), QString::fromUtf8("Čtení HW-bufferu bylo přerušeno uživatelem"));
+        QCOMPARE(child<QLabel>(&d, "status")->text(),
+                 QString::fromUtf8("Čtení HW-bufferu bylo přerušeno uživatelem"));
         QCOMPARE(historEvents().back(), std::string("* Čtení HW-bufferu bylo přerušeno uživatelem"));
         QCOMPARE(env->auditEntries().back(), std::string("|Čtení HW-bufferu bylo přerušeno uživatelem"));
         QVERIFY(child<QPushButton>(&d, "back")->isEnabled());

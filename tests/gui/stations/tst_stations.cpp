@@ -25,7 +25,7 @@ struct EndObserver : app::OperationObserver {
 
 class StationsTest : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void init() {
         env = std::make_unique<StationEnvironment>();
         station = std::make_unique<TestStation>();
@@ -43,7 +43,7 @@ private Q_SLOTS:
     void disconnectNeedsTheWriteRight();
     void refusalsOfTheCommand();
 
-private:
+  private:
     std::unique_ptr<StationEnvironment> env;
     std::unique_ptr<TestStation> station;
 };
@@ -156,7 +156,8 @@ void StationsTest::disconnectNeedsTheWriteRight() {
 void StationsTest::refusalsOfTheCommand() {
     station->app.runMode = app::RunMode::Viewing;
     gui::runStationsCommand(nullptr, *station);
-    QCOMPARE(env->messages.shown, std::vector<std::string>{"Informace|Funkce není k dispozici\nv režimu prohlížeč"});
+    QCOMPARE(env->messages.shown,
+             std::vector<std::string>{"Informace|Funkce není k dispozici\nv režimu prohlížeč"});
 
     station->app.runMode = app::RunMode::Collection;
     env->messages.shown.clear();
