@@ -9,6 +9,7 @@
 #include "db/tables.h"
 #include "platform/messages.h"
 #include "text/charset.h"
+#include "text/cz.h"
 
 using namespace vrx;
 
@@ -58,7 +59,7 @@ TEST_F(Tables, OperatorNamesAndPasswordsReadBackUpTo19Characters) {
     TABHESLA h;
     ASSERT_TRUE(h.create());
     ASSERT_TRUE(h.open(0, 1, 0));
-    const std::vector<std::string> names = {"", "a", "Novák", std::string(18, 'n'), std::string(19, 'm'),
+    const std::vector<std::string> names = {"", "a", "Novák"_cz, std::string(18, 'n'), std::string(19, 'm'),
                                             std::string(20, 'z')};
     for (const auto& n : names) {
         h.clearRecord();
@@ -158,12 +159,12 @@ TEST_F(Tables, CteckyAndAuditKeys) {
     ASSERT_TRUE(a.open(0, 1, 1));
     a.clearRecord();
     a.rec.Cislo = 1;
-    setText(a.rec.Operator, "Správce");
+    setText(a.rec.Operator, "Správce"_cz);
     setText(a.rec.Udalost, std::string(79, 'u'));
     ASSERT_TRUE(a.save(1));
     ASSERT_TRUE(a.findEntry(1));
     EXPECT_EQ(std::string(a.rec.Udalost), std::string(79, 'u'));
-    EXPECT_STREQ(a.rec.Operator, "Správce");
+    EXPECT_STREQ(a.rec.Operator, "Správce"_cz);
 }
 
 TEST_F(Tables, FiltryCountsMaskLinesAndOrdersByPriority) {

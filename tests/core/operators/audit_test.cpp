@@ -35,7 +35,7 @@ std::string operatorName() { return g_operator; }
 
 TEST_F(Audit, NumbersDateTimeOperatorAndText) {
     EXPECT_TRUE(writeAudit("Start programu"));
-    g_operator = "Novák";
+    g_operator = "Novák"_cz;
     setCurrentOperatorSource(operatorName);
     EXPECT_TRUE(writeAudit("Mazání záznamů ÚPD od %s do %s"_cz, "01.01.2024", "31.01.2024"));
     EXPECT_TRUE(writeAuditText(std::string(120, 'x')));
@@ -49,7 +49,7 @@ TEST_F(Audit, NumbersDateTimeOperatorAndText) {
     EXPECT_EQ(a.rec.Datum, text::today());
     EXPECT_EQ(a.rec.Cas % 1000, 0);
     ASSERT_TRUE(a.findEntry(2));
-    EXPECT_STREQ(a.rec.Operator, "Novák");
+    EXPECT_STREQ(a.rec.Operator, "Novák"_cz);
     EXPECT_STREQ(a.rec.Udalost, "Mazání záznamů ÚPD od 01.01.2024 do 31.01.2024"_cz);
     ASSERT_TRUE(a.findEntry(3));
     // The entry keeps as much of a long text as reads back unchanged.
