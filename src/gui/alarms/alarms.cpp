@@ -1,6 +1,7 @@
 #include "gui/alarms/alarms.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -124,7 +125,8 @@ void PICTURELIST::layout() {
     const int right = workplace_->viewport()->width();
     const int half = screenSize().width() / 2;
     for (int i = 0; i < kSlots; ++i) {
-        slots_[static_cast<size_t>(i)].x = right - half - 30 - 23 * i;
+        // A workplace narrower than half the screen keeps the cascade inside it.
+        slots_[static_cast<size_t>(i)].x = std::max(0, right - half - 30 - 23 * i);
         slots_[static_cast<size_t>(i)].y = 40 + 23 * i;
     }
 }

@@ -6,16 +6,39 @@
 
 namespace vrx::gui {
 
+LogWindows::LogWindows(WORKPLACEOKNO& workplace) : workplace_(workplace) {
+    QObject::connect(&workplace_, &WORKPLACEOKNO::resized, &workplace_, [this] { workplaceResized(); });
+}
+
+QRect LogWindows::areaFor(bool rightHalf) const {
+    const QSize area = workplace_.viewport()->size();
+    if (rightHalf) return QRect(area.width() / 2, 0, area.width() - area.width() / 2, area.height());
+    return QRect(QPoint(0, 0), area);
+}
+
+void LogWindows::workplaceResized() {
+    std::vector<Placement> kept;
+    for (Placement& p : placements_) {
+        if (!p.frame) continue;
+        if (p.frame->geometry() == p.assigned && !p.frame->isMaximized() && !p.frame->isMinimized()) {
+            p.assigned = areaFor(p.rightHalf);
+            p.frame->setGeometry(p.assigned);
+        }
+        kept.push_back(p);
+    }
+    placements_ = std::move(kept);
+}
+
 QMdiSubWindow* LogWindows::frameOf(LOGOKNO* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
 
 void LogWindows::place(LOGOKNO* w, bool rightHalf) {
     QMdiSubWindow* sub = workplace_.addWindow(w);
     sub->setObjectName(w->metaObject()->className());
-    const QSize area = workplace_.viewport()->size();
-    if (rightHalf) sub->setGeometry(area.width() / 2, 0, area.width() - area.width() / 2, area.height());
-    else sub->setGeometry(0, 0, area.width(), area.height());
     w->setPaused(paused_);
     sub->show();
+    const QRect r = areaFor(rightHalf);
+    sub->setGeometry(r);
+    placements_.push_back(Placement{sub, rightHalf, r});
     bringToFront(w);
 }
 

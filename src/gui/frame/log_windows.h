@@ -2,7 +2,9 @@
 // The five log windows of the workplace, at most one of each: opened, brought to the front and
 // closed by the main window's commands, told about new records and the pause.
 #include <QPointer>
+#include <QRect>
 #include <string>
+#include <vector>
 
 #include "gui/logs/logokno.h"
 
@@ -14,7 +16,7 @@ class WORKPLACEOKNO;
 
 class LogWindows {
 public:
-    explicit LogWindows(WORKPLACEOKNO& workplace) : workplace_(workplace) {}
+    explicit LogWindows(WORKPLACEOKNO& workplace);
 
     // Each opening raises the window's AppError when its table cannot be opened.
     DENIKOKNO* openFullLog(const LOG& upd);
@@ -42,10 +44,22 @@ public:
     // full log, extract.
     void closeAll();
 
+    // The workplace changed size: windows still at the place they were given (the whole workplace
+    // or its right half) take the new area.
+    void workplaceResized();
+
 private:
+    struct Placement {
+        QPointer<QMdiSubWindow> frame;
+        bool rightHalf = false;
+        QRect assigned;
+    };
     // Wraps the window in a frame of the workplace: the whole workplace or its right half.
     void place(LOGOKNO* w, bool rightHalf);
+    QRect areaFor(bool rightHalf) const;
     static QMdiSubWindow* frameOf(LOGOKNO* w);
+
+    std::vector<Placement> placements_;
 
     WORKPLACEOKNO& workplace_;
     bool paused_ = false;

@@ -23,6 +23,11 @@ QMdiSubWindow* WORKPLACEOKNO::addWindow(QWidget* w, Qt::WindowFlags flags) {
     return sub;
 }
 
+void WORKPLACEOKNO::resizeEvent(QResizeEvent* e) {
+    QMdiArea::resizeEvent(e);
+    Q_EMIT resized();
+}
+
 ABOUTOKNO::ABOUTOKNO(bool withButton, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ABOUTOKNO"));
     setWindowTitle(qs("O aplikaci"_cz));

@@ -13,6 +13,13 @@ public:
     explicit WORKPLACEOKNO(QWidget* parent = nullptr);
     // Adds a window of the workplace in a frame with the given flags.
     QMdiSubWindow* addWindow(QWidget* w, Qt::WindowFlags flags = Qt::SubWindow);
+
+Q_SIGNALS:
+    // The area for the windows changed size (the main window was resized or laid out).
+    void resized();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
 };
 
 // The about window, 350 by 320 pixels. As the start-up splash it has no button; opened by "O

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QtTest>
@@ -297,6 +298,14 @@ void TestMainWindow::startPauseAndLogWindows() {
     DENIKOKNO* full = f.window->logWindows().fullLog();
     QVERIFY(full);
     QCOMPARE(full->view().count(), 3);
+    // The full log fills the workplace, also after the main window changed size.
+    auto* frame = qobject_cast<QMdiSubWindow*>(full->parentWidget());
+    QVERIFY(frame);
+    QTRY_COMPARE(frame->geometry(), f.window->workplace()->viewport()->rect());
+    app::menu().applyCommand(20151, app::kRightYes);
+    f.window->showNormal();
+    f.window->resize(700, 500);
+    QTRY_COMPARE(frame->geometry(), f.window->workplace()->viewport()->rect());
 
     f.window->command(20128);
     f.window->command(20129);
