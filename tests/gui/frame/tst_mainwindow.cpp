@@ -85,6 +85,8 @@ private Q_SLOTS:
     void viewingStationFollowsTheLog();
     void konecAndCloseBox();
     void statusBarClockAndReceiveIndicator();
+    void programButtons();
+    void endRemovesTheStationRecord();
 };
 
 void TestMainWindow::captionMenuToolbarStatusBar() {
@@ -400,6 +402,57 @@ void TestMainWindow::statusBarClockAndReceiveIndicator() {
     receiveActivity()->byteReceived();
     QVERIFY(bar->receiveLit());
     QTRY_VERIFY_WITH_TIMEOUT(!bar->receiveLit(), 1000);
+}
+
+void TestMainWindow::programButtons() {
+    test::StationDir dir;
+    const std::string out = dir.dir.path() + "/vystup";
+    std::filesystem::create_directories(out);
+    settings().writeString("TLACITKO1", "Nazev", "Kamera"_cz);
+    settings().writeString("TLACITKO1", "Program", "touch");
+    // "Param" with spaces goes on unchanged after one separating space.
+    settings().writeString("TLACITKO1", "Param", out + "/prvni " + out + "/druhy");
+    settings().writeString("TLACITKO2", "Program", "");
+    TOOLBAROKNO buttons;
+    QCOMPARE(buttons.button(1)->text(), QStringLiteral("Kamera"));
+    QCOMPARE(buttons.button(3)->text(), QStringLiteral("Tlačítko 3"));
+    QVERIFY(!buttons.run(2));  // an empty program does nothing
+    buttons.button(1)->setEnabled(true);
+    buttons.button(1)->click();
+    QTRY_VERIFY(std::filesystem::exists(out + "/prvni"));
+    QTRY_VERIFY(std::filesystem::exists(out + "/druhy"));
+    buttons.setCaption(2, "Výtah"_cz);
+    QCOMPARE(buttons.button(2)->text(), QStringLiteral("Výtah"));
+}
+
+void TestMainWindow::endRemovesTheStationRecord() {
+    Frame f;
+    f.app.initialize();
+    f.app.computerName = "STANICE-A";
+    f.window->command(20145);
+    QVERIFY(f.app.running);
+    {
+        TABLOGIN login;
+        QVERIFY(login.open(0, 1, 1));
+        login.clearRecord();
+        setText(login.rec.P1, "Novák"_cz);
+        setText(login.rec.P2, "STANICE-A");
+        QVERIFY(login.save(1));
+        login.clearRecord();
+        setText(login.rec.P1, "Jiný"_cz);
+        setText(login.rec.P2, "STANICE-B");
+        QVERIFY(login.save(1));
+    }
+    f.app.loggedIn = true;
+    f.app.operatorName = "Novák"_cz;
+    f.window->endProgram();  // what SIGTERM and the end of the desktop session do
+    QVERIFY(f.window->ending());
+    QVERIFY(!f.app.running);
+    TABLOGIN login;
+    QVERIFY(login.open(0, 0, 0));
+    QVERIFY(!login.findStation("STANICE-A"));
+    QVERIFY(login.findStation("STANICE-B"));
+    QVERIFY(!f.window->operation().historyTable());
 }
 
 QTEST_MAIN(TestMainWindow)
