@@ -38,13 +38,16 @@ void onSignal(int sig) {
 }
 
 int usage() {
-    std::fprintf(stderr,
-                 "Použití: vorax [--directory DIR]\n"
-                 "Stanice záznamu událostí ústředen podle souboru VORAX.INI v pracovním adresáři (nebo v DIR).\n");
+    std::fprintf(
+        stderr,
+        "Použití: vorax [--directory DIR]\n"
+        "Stanice záznamu událostí ústředen podle souboru VORAX.INI v pracovním adresáři (nebo v DIR).\n");
     return 2;
 }
 
-void say(const std::string& cp1250) { std::fprintf(stderr, "vorax: %s\n", vrx::text::cp1250ToUtf8(cp1250).c_str()); }
+void say(const std::string& cp1250) {
+    std::fprintf(stderr, "vorax: %s\n", vrx::text::cp1250ToUtf8(cp1250).c_str());
+}
 
 }  // namespace
 
@@ -121,7 +124,8 @@ int main(int argc, char** argv) {
         say(c == SIGINT ? "SIGINT" : "SIGTERM");
         window->endProgram();
     });
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { window->endProgram(); });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest,
+                     [&](QSessionManager&) { window->endProgram(); });
     qapp.setQuitOnLastWindowClosed(false);
 
     const int code = QApplication::exec();

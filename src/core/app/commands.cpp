@@ -88,8 +88,8 @@ constexpr int kLogsItems[] = {20127, 20128, 20129, 0, 20114, 20115, 0, 20116, 20
 constexpr int kBackupItems[] = {20117, 20119, 20120, 20121};
 constexpr int kPrintItems[] = {20122, 20123, 0, 20124};
 constexpr int kHwBufferItems[] = {20125, 20126};
-constexpr int kSettingsItems[] = {20130, 20131, 20132, 0, 20133, 20134, 0, 20135,
-                                  20136, 20137, 20138, 0, 20139, 20140};
+constexpr int kSettingsItems[] = {20130, 20131, 20132, 0,     20133, 20134, 0,
+                                  20135, 20136, 20137, 20138, 0,     20139, 20140};
 constexpr int kAlarmsItems[] = {20141, 20142};
 constexpr int kHelpItems[] = {20147, 0, 20146};
 
@@ -104,24 +104,37 @@ bool attendancePanel(int type) {
 
 }  // namespace
 
-std::span<const MenuInfo> menus() { return kMenus; }
+std::span<const MenuInfo> menus() {
+    return kMenus;
+}
 
 std::span<const int> menuItems(MenuGroup group) {
     switch (group) {
-        case System: return kSystemItems;
-        case Tables: return kTablesItems;
-        case Logs: return kLogsItems;
-        case Backup: return kBackupItems;
-        case Print: return kPrintItems;
-        case HwBuffer: return kHwBufferItems;
-        case Settings: return kSettingsItems;
-        case Alarms: return kAlarmsItems;
-        case Help: return kHelpItems;
+        case System:
+            return kSystemItems;
+        case Tables:
+            return kTablesItems;
+        case Logs:
+            return kLogsItems;
+        case Backup:
+            return kBackupItems;
+        case Print:
+            return kPrintItems;
+        case HwBuffer:
+            return kHwBufferItems;
+        case Settings:
+            return kSettingsItems;
+        case Alarms:
+            return kAlarmsItems;
+        case Help:
+            return kHelpItems;
     }
     return {};
 }
 
-std::span<const CommandInfo> menuCommands() { return kCommands; }
+std::span<const CommandInfo> menuCommands() {
+    return kCommands;
+}
 
 const CommandInfo* commandInfo(int number) {
     if (number < kFirstCommand || number > kLastMenuCommand) return nullptr;
@@ -145,16 +158,21 @@ std::string menuLabel(const CommandInfo& c) {
     return s;
 }
 
-std::string commandHint(int number) { return std::string(stringTable(number)).substr(0, 99); }
+std::string commandHint(int number) {
+    return std::string(stringTable(number)).substr(0, 99);
+}
 
-std::string commandTooltip(int number) { return std::string(stringTable(number)).substr(0, 63); }
+std::string commandTooltip(int number) {
+    return std::string(stringTable(number)).substr(0, 63);
+}
 
 Refusal checkCommand(int number, const CommandState& s) {
     const CommandInfo* c = commandInfo(number);
     if (!c) return {};
     if ((c->flags & kIgnoredWhilePaused) && s.paused) return Refusal{Refusal::Ignore};
     if ((c->flags & kRefusedInViewing) && s.mode == RunMode::Viewing) {
-        return message("Informace", "Funkce není k dispozici\nv režimu prohlížeč"_cz, platform::Icon::Warning);
+        return message("Informace", "Funkce není k dispozici\nv režimu prohlížeč"_cz,
+                       platform::Icon::Warning);
     }
     if ((c->flags & kNeedsRunConditions) && !s.runConditions) {
         return message("Chyba", c->runConditionsText, platform::Icon::Warning);
@@ -169,7 +187,8 @@ Refusal checkCommand(int number, const CommandState& s) {
             if (!attendancePanel(s.panelType)) return Refusal{Refusal::Beep};
             break;
         case 20109:
-            if (empty()) return message("Informace", "Tabulka historie je prázdná"_cz, platform::Icon::Warning);
+            if (empty())
+                return message("Informace", "Tabulka historie je prázdná"_cz, platform::Icon::Warning);
             if (s.onlineExporter) {
                 return message("Informace",
                                "Nelze provádět dávkový export pokud probíhá online export.\n"
@@ -179,7 +198,8 @@ Refusal checkCommand(int number, const CommandState& s) {
             break;
         case 20118:
             if (empty()) {
-                return message("Informace", "Úplný provozní deník je prázdný"_cz, platform::Icon::Information);
+                return message("Informace", "Úplný provozní deník je prázdný"_cz,
+                               platform::Icon::Information);
             }
             break;
         case 20125:
@@ -190,21 +210,25 @@ Refusal checkCommand(int number, const CommandState& s) {
                                platform::Icon::Warning);
             }
             if (!s.hardwareBufferReader) {
-                return message("Informace",
-                               "Není nastaven HW-buffer. Nastavení se provádí v menu Nastavení/Sériový port"_cz,
-                               platform::Icon::Warning);
+                return message(
+                    "Informace",
+                    "Není nastaven HW-buffer. Nastavení se provádí v menu Nastavení/Sériový port"_cz,
+                    platform::Icon::Warning);
             }
             if (s.continuousReading) {
-                return message("Informace", "Vypněte průběžné čtení HW-bufferu v menu Nastavení/Sériový port"_cz,
+                return message("Informace",
+                               "Vypněte průběžné čtení HW-bufferu v menu Nastavení/Sériový port"_cz,
                                platform::Icon::Warning);
             }
             break;
         case 20127:
             if (!s.fullLogWindowOpen) {
-                return message("Chyba", "Nejsou splněny podmínky pro běh programu."_cz, platform::Icon::Warning);
+                return message("Chyba", "Nejsou splněny podmínky pro běh programu."_cz,
+                               platform::Icon::Warning);
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return {};
 }

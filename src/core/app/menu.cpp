@@ -1,44 +1,46 @@
 #include "app/menu.h"
 
+#include <algorithm>
+#include <span>
+
 #include "app/strings.h"
 
 namespace vrx::app {
 namespace {
 
 // Commands with a toolbar button of their own.
-bool mirrored(int command) {
-    switch (command) {
-        case 20101: case 20104: case 20106: case 20107: case 20108: case 20109: case 20111: case 20113:
-        case 20116: case 20117: case 20122: case 20125: case 20126: case 20128: case 20141: case 20142:
-        case 20143: case 20147:
-            return true;
-        default: return false;
-    }
+constexpr int kMirrored[] = {20101, 20104, 20106, 20107, 20108, 20109, 20111, 20113, 20116,
+                             20117, 20122, 20125, 20126, 20128, 20141, 20142, 20143, 20147};
+// Group 1: always allowed; group 3: the table dialogs; every other command is group 2.
+constexpr int kGroup1[] = {20101, 20102, 20105, 20146, 20147};
+constexpr int kGroup3[] = {20104, 20106, 20107, 20108, 20111, 20144};
+
+bool contains(std::span<const int> list, int command) {
+    return std::find(list.begin(), list.end(), command) != list.end();
 }
 
 }  // namespace
 
 int MENU::groupOf(int command) {
-    switch (command) {
-        case 20101: case 20102: case 20105: case 20146: case 20147:
-            return 1;
-        case 20104: case 20106: case 20107: case 20108: case 20111: case 20144:
-            return 3;
-        default:
-            return command >= kFirstCommand && command <= kLastCommand ? 2 : 0;
-    }
+    if (contains(kGroup1, command)) return 1;
+    if (contains(kGroup3, command)) return 3;
+    return command >= kFirstCommand && command <= kLastCommand ? 2 : 0;
 }
 
-int MENU::defaultValue(int group) { return group == 1 ? kRightAlways : group == 2 ? kRightNo : kRightNone; }
+int MENU::defaultValue(int group) {
+    return group == 1 ? kRightAlways : group == 2 ? kRightNo : kRightNone;
+}
 
-int MENU::serviceValue(int group) { return group == 1 ? kRightAlways : group == 2 ? kRightYes : kRightWrite; }
+int MENU::serviceValue(int group) {
+    return group == 1 ? kRightAlways : group == 2 ? kRightYes : kRightWrite;
+}
 
 MENU::MENU() {
     for (int i = 0; i < kRightsCount; ++i) {
         MENUPOL& it = items_[static_cast<size_t>(i)];
         it.command = kFirstCommand + i;
         it.group = groupOf(it.command);
-        it.toolbarCommand = mirrored(it.command) ? it.command : kNoToolbarButton;
+        it.toolbarCommand = contains(kMirrored, it.command) ? it.command : kNoToolbarButton;
         it.value = defaultValue(it.group);
     }
 }
@@ -92,7 +94,9 @@ bool MENU::allows(int command) const {
     return v >= kRightRead && v <= kRightYes;
 }
 
-std::string MENU::itemText(int command) { return std::string(stringTable(command)).substr(0, 100); }
+std::string MENU::itemText(int command) {
+    return std::string(stringTable(command)).substr(0, 100);
+}
 
 void MENU::writeDefaults(unsigned char* rights) {
     for (int i = 0; i < kRightsCount; ++i) {

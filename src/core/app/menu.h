@@ -34,7 +34,7 @@ struct MENUPOL {
 
 // What applying a right value changes in the windows.
 class MenuTarget {
-public:
+  public:
     virtual ~MenuTarget() = default;
     virtual void enableMenuItem(int command, bool on) = 0;
     virtual void enableToolbarButton(int command, bool on) = 0;
@@ -48,7 +48,7 @@ public:
 };
 
 class MENU {
-public:
+  public:
     MENU();
 
     void setTarget(MenuTarget* target) { target_ = target; }
@@ -78,7 +78,7 @@ public:
     static int defaultValue(int group);
     static int serviceValue(int group);
 
-private:
+  private:
     std::array<MENUPOL, kRightsCount> items_;
     MenuTarget* target_ = nullptr;
 };

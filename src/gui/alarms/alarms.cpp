@@ -1,7 +1,6 @@
 #include "gui/alarms/alarms.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -10,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #if VRX_HAVE_QT_MULTIMEDIA
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -74,7 +74,9 @@ void QtSoundPlayer::stop() {
 // Built without Qt Multimedia: every sound is one beep of the system.
 QtSoundPlayer::QtSoundPlayer() = default;
 QtSoundPlayer::~QtSoundPlayer() = default;
-void QtSoundPlayer::play(const std::string&, bool) { QApplication::beep(); }
+void QtSoundPlayer::play(const std::string&, bool) {
+    QApplication::beep();
+}
 void QtSoundPlayer::stop() {}
 #endif
 
@@ -98,7 +100,9 @@ void BITMAPOKNO::paintEvent(QPaintEvent*) {
     picture_.draw(p, 0, 0, width(), height());
 }
 
-void BITMAPOKNO::resizeEvent(QResizeEvent*) { button_->move(width() / 2 - 60, height() - 35); }
+void BITMAPOKNO::resizeEvent(QResizeEvent*) {
+    button_->move(width() / 2 - 60, height() - 35);
+}
 
 void BITMAPOKNO::mousePressEvent(QMouseEvent*) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->raise();
@@ -115,10 +119,13 @@ void BITMAPOKNO::confirm() {
     list.confirmed(slot);
 }
 
-PICTURELIST::PICTURELIST(app::APLIKACE& app, std::function<void(bool)> alarmButton, std::function<void()> lastConfirmed)
+PICTURELIST::PICTURELIST(app::APLIKACE& app, std::function<void(bool)> alarmButton,
+                         std::function<void()> lastConfirmed)
     : app_(app), alarmButton_(std::move(alarmButton)), lastConfirmed_(std::move(lastConfirmed)) {}
 
-PICTURELIST::~PICTURELIST() { closeAll(); }
+PICTURELIST::~PICTURELIST() {
+    closeAll();
+}
 
 void PICTURELIST::layout() {
     if (!workplace_) return;
@@ -138,8 +145,8 @@ QMdiSubWindow* PICTURELIST::open(int slot, const std::string& name, const std::s
     int w = 100, h = 100;
     if (!picture.size(w, h) || w <= 0 || h <= 0) w = h = 100;
     auto* view = new BITMAPOKNO(*this, slot, picture, qs(caption.substr(0, 119)));
-    auto* sub = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                               Qt::WindowStaysOnTopHint);
+    auto* sub = new QMdiSubWindow(
+        nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
     sub->setWidget(view);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(QStringLiteral("picture%1").arg(slot));
@@ -163,7 +170,8 @@ QMdiSubWindow* PICTURELIST::open(int slot, const std::string& name, const std::s
             pos = QPoint(width < area.width() ? area.width() - width : 0, 0);
             break;
         }
-        default: break;
+        default:
+            break;
     }
     sub->move(pos);
     sub->show();

@@ -26,7 +26,7 @@ constexpr int kConfirmButton = 102;
 
 // Plays the wave files of the alarms. Starting a sound stops the one playing.
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     virtual void play(const std::string& path, bool loop) = 0;
     virtual void stop() = 0;
@@ -35,13 +35,13 @@ public:
 // Qt Multimedia. Without an audio output device a sound is reduced to one beep of the system, so
 // that an alarm is never silent without telling anybody.
 class QtSoundPlayer : public SoundPlayer {
-public:
+  public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
     void play(const std::string& path, bool loop) override;
     void stop() override;
 
-private:
+  private:
     std::unique_ptr<QSoundEffect> effect_;
 };
 
@@ -55,18 +55,18 @@ class PICTURELIST;
 // picture stretched over its client area and the button "Potvrdit".
 class BITMAPOKNO : public QWidget {
     Q_OBJECT
-public:
+  public:
     BITMAPOKNO(PICTURELIST& list, int slot, const MYBMP& picture, const QString& caption);
     int slot() const { return slot_; }
     QSize sizeHint() const override { return clientSize_; }
     void setClientSize(QSize s) { clientSize_ = s; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
 
-private:
+  private:
     void confirm();
 
     PICTURELIST& list_;
@@ -78,7 +78,7 @@ private:
 
 // The ring of five alarm picture windows over the workplace.
 class PICTURELIST {
-public:
+  public:
     static constexpr int kSlots = 5;
     struct Slot {
         QPointer<QMdiSubWindow> window;
@@ -88,7 +88,8 @@ public:
 
     // `alarmButton` enables or disables the toolbar button of command 20141; `lastConfirmed` runs
     // when the last open picture was confirmed (it stops the sound).
-    PICTURELIST(app::APLIKACE& app, std::function<void(bool)> alarmButton, std::function<void()> lastConfirmed);
+    PICTURELIST(app::APLIKACE& app, std::function<void(bool)> alarmButton,
+                std::function<void()> lastConfirmed);
     ~PICTURELIST();
 
     void setWorkplace(QMdiArea* workplace) { workplace_ = workplace; }
@@ -107,7 +108,7 @@ public:
     int next() const { return next_; }
     const Slot& slot(int i) const { return slots_[static_cast<size_t>(i)]; }
 
-private:
+  private:
     QMdiSubWindow* open(int slot, const std::string& name, const std::string& caption);
 
     app::APLIKACE& app_;
@@ -122,7 +123,7 @@ private:
 // The filter actions of the main window, and the commands "Zobrazení alarmů" (20141) and
 // "Umlčení zvukové signalizace" (20142).
 class ALARMS : public logs::AlarmActions {
-public:
+  public:
     ALARMS(app::APLIKACE& app, SoundPlayer& sound, std::function<void()> raiseProgram,
            std::function<void(bool)> alarmButton);
 
@@ -132,12 +133,13 @@ public:
     void bringToFront() override;
     void playSound(const std::string& name, bool repeat) override;
     void showPicture(const std::string& name, long recordNumber, std::string_view text) override;
-    void startProgram(const std::string& program, const std::string& parameters, std::string_view text) override;
+    void startProgram(const std::string& program, const std::string& parameters,
+                      std::string_view text) override;
 
     void showAlarms();  // 20141
     void silence();     // 20142
 
-private:
+  private:
     app::APLIKACE& app_;
     SoundPlayer& sound_;
     std::function<void()> raiseProgram_;

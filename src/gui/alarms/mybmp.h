@@ -11,7 +11,7 @@ class QPainter;
 namespace vrx::gui {
 
 class MYBMP {
-public:
+  public:
     // False for a file that is missing, shorter than its 14-byte header, does not begin with "BM",
     // or cannot be read whole; a picture held before is kept then.
     bool load(const std::string& path);
@@ -29,7 +29,7 @@ public:
     // picture's own size.
     void draw(QPainter& p, int x, int y, int width, int height) const;
 
-private:
+  private:
     std::string path_;
     std::vector<unsigned char> dib_;
     QImage image_;

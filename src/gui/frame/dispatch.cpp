@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/strings.h"
 #include "gui/alarms/alarms.h"
@@ -22,13 +23,11 @@ namespace vrx::gui {
 namespace {
 
 // Commands the frame carries out itself; every other command needs its dialog.
+constexpr int kBuiltIn[] = {20105, 20114, 20115, 20127, 20128, 20129,
+                            20141, 20142, 20143, 20145, 20146, 20147};
+
 bool builtIn(int number) {
-    switch (number) {
-        case 20105: case 20114: case 20115: case 20127: case 20128: case 20129: case 20141:
-        case 20142: case 20143: case 20145: case 20146: case 20147:
-            return true;
-        default: return false;
-    }
+    return std::find(std::begin(kBuiltIn), std::end(kBuiltIn), number) != std::end(kBuiltIn);
 }
 
 }  // namespace
@@ -38,7 +37,9 @@ void HLAVNIOKNO::setDialog(int number, Dialog dialog) {
     updateEnabled(number);
 }
 
-bool HLAVNIOKNO::available(int number) const { return builtIn(number) || dialogs_.count(number) != 0; }
+bool HLAVNIOKNO::available(int number) const {
+    return builtIn(number) || dialogs_.count(number) != 0;
+}
 
 app::CommandState HLAVNIOKNO::commandState() {
     app::CommandState s;
@@ -71,8 +72,10 @@ void HLAVNIOKNO::command(int number) {
             app::presentRefusal(r);
             return;
         }
-        if (builtIn(number)) runBuiltIn(number);
-        else runDialog(number);
+        if (builtIn(number))
+            runBuiltIn(number);
+        else
+            runDialog(number);
     } catch (const AppError& e) {
         platform::error(app::stringTable(e.message));
     }
@@ -80,21 +83,44 @@ void HLAVNIOKNO::command(int number) {
 
 bool HLAVNIOKNO::runBuiltIn(int number) {
     switch (number) {
-        case 20105: konec(); break;
-        case 20114: openArchive(false); break;
-        case 20115: openArchive(true); break;
-        case 20127: logWindows_->bringToFront(logWindows_->fullLog()); break;
+        case 20105:
+            konec();
+            break;
+        case 20114:
+            openArchive(false);
+            break;
+        case 20115:
+            openArchive(true);
+            break;
+        case 20127:
+            logWindows_->bringToFront(logWindows_->fullLog());
+            break;
         case 20128:
             if (OperatingLogSet* logs = station_.logs()) logWindows_->openExtract(logs->epd());
             break;
-        case 20129: logWindows_->openAudit(); break;
-        case 20141: alarms_->showAlarms(); break;
-        case 20142: alarms_->silence(); break;
-        case 20143: setPaused(!paused()); break;
-        case 20145: startByCommand(); break;
-        case 20146: toggleAbout(); break;
-        case 20147: help(0); break;
-        default: return false;
+        case 20129:
+            logWindows_->openAudit();
+            break;
+        case 20141:
+            alarms_->showAlarms();
+            break;
+        case 20142:
+            alarms_->silence();
+            break;
+        case 20143:
+            setPaused(!paused());
+            break;
+        case 20145:
+            startByCommand();
+            break;
+        case 20146:
+            toggleAbout();
+            break;
+        case 20147:
+            help(0);
+            break;
+        default:
+            return false;
     }
     return true;
 }
@@ -148,12 +174,15 @@ void HLAVNIOKNO::afterDialog(int number) {
         case 20118:
             // Records were deleted (and renumbered): both logs anew, or empty with an empty table.
             op.tableChanged();
-            if (op.nextRecordNumber() > 1) station_.rebuild();
-            else station_.clear();
+            if (op.nextRecordNumber() > 1)
+                station_.rebuild();
+            else
+                station_.clear();
             redrawFull();
             redrawExtract();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -178,10 +207,13 @@ void HLAVNIOKNO::konec() {
     if (it != dialogs_.end()) it->second(*this);
 }
 
-void HLAVNIOKNO::setArchiveChooser(ArchiveChooser chooser) { archiveChooser_ = std::move(chooser); }
+void HLAVNIOKNO::setArchiveChooser(ArchiveChooser chooser) {
+    archiveChooser_ = std::move(chooser);
+}
 
 void HLAVNIOKNO::openArchive(bool audit) {
-    const std::string start = settings().readString("ADRESARE", audit ? "ZalohaAudit" : "ZalohaHist", "", 259);
+    const std::string start =
+        settings().readString("ADRESARE", audit ? "ZalohaAudit" : "ZalohaHist", "", 259);
     QString chosen;
     if (archiveChooser_) {
         chosen = archiveChooser_(audit, qs(start));
@@ -194,8 +226,10 @@ void HLAVNIOKNO::openArchive(bool audit) {
     const QFileInfo file(chosen);
     const std::string directory = cp(file.absolutePath());
     const std::string name = cp(file.fileName());
-    if (audit) logWindows_->openAuditArchive(directory, name);
-    else logWindows_->openFullLogArchive(directory, name);
+    if (audit)
+        logWindows_->openAuditArchive(directory, name);
+    else
+        logWindows_->openFullLogArchive(directory, name);
 }
 
 void HLAVNIOKNO::toggleAbout() {

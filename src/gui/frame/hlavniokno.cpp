@@ -14,8 +14,8 @@
 #include "gui/frame/log_windows.h"
 #include "gui/frame/qt_timers.h"
 #include "gui/frame/qtext.h"
-#include "gui/frame/station.h"
 #include "gui/frame/statbar.h"
+#include "gui/frame/station.h"
 #include "gui/frame/toolbar.h"
 #include "gui/frame/workplace.h"
 #include "text/cz.h"
@@ -90,7 +90,8 @@ void HLAVNIOKNO::buildMenu() {
         QMenu* menu = menuBar()->addMenu(qs(m.title));
         connect(menu, &QMenu::hovered, this, [this](QAction* a) {
             const int number = a->data().toInt();
-            statbar_->setHint(number && !a->isSeparator() && !a->menu() ? app::commandHint(number) : std::string());
+            statbar_->setHint(number && !a->isSeparator() && !a->menu() ? app::commandHint(number)
+                                                                        : std::string());
         });
         connect(menu, &QMenu::aboutToHide, this, [this] { statbar_->setHint(std::string()); });
         for (int number : app::menuItems(m.group)) {
@@ -152,9 +153,9 @@ void HLAVNIOKNO::enableAlarmButton(bool on) {
 void HLAVNIOKNO::allowResize(bool allowed, bool forceMaximized) {
     resizeLocked_ = forceMaximized;
     const Qt::WindowFlags wanted = allowed ? windowFlags() | Qt::WindowMinMaxButtonsHint
-                                           : (windowFlags() & ~Qt::WindowMinMaxButtonsHint) | Qt::CustomizeWindowHint |
-                                                 Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                                 Qt::WindowCloseButtonHint;
+                                           : (windowFlags() & ~Qt::WindowMinMaxButtonsHint) |
+                                                 Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (wanted != windowFlags()) {
         const bool shown = isVisible();
         setWindowFlags(wanted);
@@ -180,13 +181,17 @@ void HLAVNIOKNO::changeEvent(QEvent* e) {
     }
 }
 
-void HLAVNIOKNO::applyRights(const operators::Rights& rights) { app::menu().applyAll(rights.data()); }
+void HLAVNIOKNO::applyRights(const operators::Rights& rights) {
+    app::menu().applyAll(rights.data());
+}
 
 void HLAVNIOKNO::rightsAppliedAtLogin() {
     if (alarms_->pictures().count() == 0) enableAlarmButton(false);
 }
 
-app::Timers& HLAVNIOKNO::timers() { return *timers_; }
+app::Timers& HLAVNIOKNO::timers() {
+    return *timers_;
+}
 
 unsigned char HLAVNIOKNO::rightValue(int index) {
     return static_cast<unsigned char>(app::menu().value(app::kFirstCommand + index));
@@ -197,7 +202,9 @@ void HLAVNIOKNO::rebuildCaption() {
                                    app::APLIKACE::runModeName(app_.runMode))));
 }
 
-void HLAVNIOKNO::placeAlarmPictures() { alarms_->pictures().layout(); }
+void HLAVNIOKNO::placeAlarmPictures() {
+    alarms_->pictures().layout();
+}
 
 void HLAVNIOKNO::openFullLogWindow() {
     if (!logWindows_ || logWindows_->fullLog()) return;
@@ -230,7 +237,9 @@ bool HLAVNIOKNO::startOperation() {
     return operation_->start();
 }
 
-void HLAVNIOKNO::stopOperation() { operation_->stop(); }
+void HLAVNIOKNO::stopOperation() {
+    operation_->stop();
+}
 
 void HLAVNIOKNO::endProgramWith(int exitCode) {
     if (ending_) return;
@@ -240,20 +249,26 @@ void HLAVNIOKNO::endProgramWith(int exitCode) {
     QCoreApplication::exit(exitCode);
 }
 
-bool HLAVNIOKNO::paused() const { return operation_->paused(); }
+bool HLAVNIOKNO::paused() const {
+    return operation_->paused();
+}
 
 void HLAVNIOKNO::setPaused(bool on) {
     operation_->setPaused(on);
     if (logWindows_) logWindows_->setPaused(on);
 }
 
-void HLAVNIOKNO::clockTick() { statbar_->updateClock(); }
+void HLAVNIOKNO::clockTick() {
+    statbar_->updateClock();
+}
 
 void HLAVNIOKNO::logsUpdated(bool extractTookNew) {
     if (logWindows_) logWindows_->logsUpdated(extractTookNew);
 }
 
-void HLAVNIOKNO::endRequested() { endProgram(); }
+void HLAVNIOKNO::endRequested() {
+    endProgram();
+}
 
 void HLAVNIOKNO::backupTick() {
     if (backupCheck_) backupCheck_();

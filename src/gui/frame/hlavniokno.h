@@ -34,7 +34,7 @@ class HLAVNIOKNO : public QMainWindow,
                    public app::OperationObserver,
                    public app::StationServices {
     Q_OBJECT
-public:
+  public:
     // Builds the caption from the panel and the run mode, the menu, the status bar and the toolbar,
     // applies the default rights and starts the clock. `sound` plays the alarm sounds.
     HLAVNIOKNO(app::APLIKACE& app, Station& station, SoundPlayer& sound, QWidget* parent = nullptr);
@@ -124,11 +124,11 @@ public:
     void setPause(bool on) override;
     void help(int context) override;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
 
-private:
+  private:
     void buildMenu();
     void updateEnabled(int number);
     bool runBuiltIn(int number);

@@ -29,7 +29,9 @@ void LogWindows::workplaceResized() {
     placements_ = std::move(kept);
 }
 
-QMdiSubWindow* LogWindows::frameOf(LOGOKNO* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
+QMdiSubWindow* LogWindows::frameOf(LOGOKNO* w) {
+    return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+}
 
 void LogWindows::place(LOGOKNO* w, bool rightHalf) {
     QMdiSubWindow* sub = workplace_.addWindow(w);
@@ -107,7 +109,8 @@ void LogWindows::bringToFront(LOGOKNO* w) {
 
 void LogWindows::setPaused(bool on) {
     paused_ = on;
-    for (LOGOKNO* w : std::initializer_list<LOGOKNO*>{fullLog_, audit_, extract_, fullLogArchive_, auditArchive_}) {
+    for (LOGOKNO* w :
+         std::initializer_list<LOGOKNO*>{fullLog_, audit_, extract_, fullLogArchive_, auditArchive_}) {
         if (!w) continue;
         w->setPaused(on);
         w->command(kCommandRefresh);

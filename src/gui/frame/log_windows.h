@@ -15,7 +15,7 @@ namespace vrx::gui {
 class WORKPLACEOKNO;
 
 class LogWindows {
-public:
+  public:
     explicit LogWindows(WORKPLACEOKNO& workplace);
 
     // Each opening raises the window's AppError when its table cannot be opened.
@@ -48,7 +48,7 @@ public:
     // or its right half) take the new area.
     void workplaceResized();
 
-private:
+  private:
     struct Placement {
         QPointer<QMdiSubWindow> frame;
         bool rightHalf = false;

@@ -10,10 +10,14 @@ namespace {
 
 QMessageBox::Icon iconOf(platform::Icon i) {
     switch (i) {
-        case platform::Icon::Information: return QMessageBox::Information;
-        case platform::Icon::Warning: return QMessageBox::Warning;
-        case platform::Icon::Error: return QMessageBox::Critical;
-        case platform::Icon::Question: return QMessageBox::Question;
+        case platform::Icon::Information:
+            return QMessageBox::Information;
+        case platform::Icon::Warning:
+            return QMessageBox::Warning;
+        case platform::Icon::Error:
+            return QMessageBox::Critical;
+        case platform::Icon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -31,6 +35,8 @@ bool QtMessages::ask(std::string_view caption, std::string_view text) {
     return box.exec() == QMessageBox::Ok;
 }
 
-void QtMessages::beep() { QApplication::beep(); }
+void QtMessages::beep() {
+    QApplication::beep();
+}
 
 }  // namespace vrx::gui

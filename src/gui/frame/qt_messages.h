@@ -6,7 +6,7 @@
 namespace vrx::gui {
 
 class QtMessages : public platform::Messages {
-public:
+  public:
     void show(std::string_view caption, std::string_view text, platform::Icon icon) override;
     bool ask(std::string_view caption, std::string_view text) override;
     void beep() override;

@@ -2,7 +2,8 @@
 
 namespace vrx::gui {
 
-QtTimers::QtTimers(std::function<void(int)> handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {}
+QtTimers::QtTimers(std::function<void(int)> handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)) {}
 
 void QtTimers::startTimer(int id, int periodMs) {
     auto& t = timers_[id];

@@ -13,14 +13,14 @@ namespace vrx::gui {
 
 class QtTimers : public QObject, public app::Timers {
     Q_OBJECT
-public:
+  public:
     explicit QtTimers(std::function<void(int)> handler, QObject* parent = nullptr);
     void startTimer(int id, int periodMs) override;
     void stopTimer(int id) override;
     bool isActive(int id) const override;
     int interval(int id) const;
 
-private:
+  private:
     std::function<void(int)> handler_;
     std::map<int, std::unique_ptr<QTimer>> timers_;
 };

@@ -7,9 +7,13 @@
 
 namespace vrx::gui {
 
-QString qs(std::string_view cp1250) { return QString::fromStdString(text::cp1250ToUtf8(cp1250)); }
+QString qs(std::string_view cp1250) {
+    return QString::fromStdString(text::cp1250ToUtf8(cp1250));
+}
 
-std::string cp(const QString& s) { return text::utf8ToCp1250(s.toStdString()); }
+std::string cp(const QString& s) {
+    return text::utf8ToCp1250(s.toStdString());
+}
 
 QFont screenFont() {
     static const QFont font = [] {

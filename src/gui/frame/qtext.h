@@ -14,7 +14,9 @@ QString qs(std::string_view cp1250);
 std::string cp(const QString& s);
 
 // A Windows colour value 0x00BBGGRR.
-inline QColor winColor(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+inline QColor winColor(int c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 // The screen font of the log windows: fixed pitch, with the Central European letters.
 QFont screenFont();

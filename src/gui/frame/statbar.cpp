@@ -54,13 +54,15 @@ STATBAR::~STATBAR() {
     if (receiveActivity() == this) setReceiveActivity(nullptr);
 }
 
-void STATBAR::setHint(const std::string& text) { hint_->setText(qs(text)); }
+void STATBAR::setHint(const std::string& text) {
+    hint_->setText(qs(text));
+}
 
 void STATBAR::updateClock() {
     const long seconds = text::nowTime() / 1000;
-    clock_->setText(QString::fromStdString(
-        text::format("%2d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
-                     static_cast<int>(seconds % 60))));
+    clock_->setText(QString::fromStdString(text::format("%2d:%02d:%02d", static_cast<int>(seconds / 3600),
+                                                        static_cast<int>(seconds / 60 % 60),
+                                                        static_cast<int>(seconds % 60))));
 }
 
 void STATBAR::byteReceived() {

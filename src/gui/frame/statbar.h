@@ -15,22 +15,22 @@ constexpr int kReceiveFlashMs = 50;
 // The small box that shows received bytes.
 class ReceiveIndicator : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ReceiveIndicator(QWidget* parent = nullptr);
     bool lit() const { return lit_; }
     void setLit(bool on);
     QSize sizeHint() const override { return {70, 20}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     bool lit_ = false;
 };
 
 class STATBAR : public QStatusBar, public ReceiveActivity {
     Q_OBJECT
-public:
+  public:
     explicit STATBAR(QWidget* parent = nullptr);
     ~STATBAR() override;
 
@@ -45,7 +45,7 @@ public:
     // Called for every received byte: lights the indicator and (re)starts its 50 ms.
     void byteReceived() override;
 
-private:
+  private:
     QLabel* hint_;
     ReceiveIndicator* indicator_;
     QLabel* clock_;

@@ -8,7 +8,9 @@ Station::Station() : logs_(std::make_unique<OperatingLogSet>()) {}
 
 Station::~Station() = default;
 
-bool Station::logsValid() const { return logs_ && logs_->valid(); }
+bool Station::logsValid() const {
+    return logs_ && logs_->valid();
+}
 
 bool Station::ensureLogs() {
     if (logsValid()) return true;
@@ -29,9 +31,13 @@ void Station::rebuild() {
     QApplication::restoreOverrideCursor();
 }
 
-long Station::lastProcessed() const { return logs_ ? logs_->lastProcessed() : 0; }
+long Station::lastProcessed() const {
+    return logs_ ? logs_->lastProcessed() : 0;
+}
 
-bool Station::update(bool actions) { return logs_ ? logs_->update(actions) : false; }
+bool Station::update(bool actions) {
+    return logs_ ? logs_->update(actions) : false;
+}
 
 void Station::clear() {
     if (logs_) logs_->clear();

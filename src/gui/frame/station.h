@@ -8,7 +8,7 @@
 namespace vrx::gui {
 
 class Station : public app::OperatingLogs {
-public:
+  public:
     // Creates the filter manager and the logs (nothing is built yet).
     Station();
     ~Station() override;
@@ -28,7 +28,7 @@ public:
     bool update(bool actions) override;
     void clear() override;
 
-private:
+  private:
     std::unique_ptr<OperatingLogSet> logs_;
     logs::AlarmActions* actions_ = nullptr;
 };

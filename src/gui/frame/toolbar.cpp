@@ -21,10 +21,10 @@ struct Button {
     int command;
 };
 constexpr Button kButtons[] = {
-    {-1, 0},      {0, 20101},  {-1, 0},     {5, 20106},  {6, 20111},  {14, 20107}, {4, 20104},
-    {-1, 0},      {1, 20125},  {-1, 0},     {11, 20113}, {10, 20128}, {-1, 0},     {2, 20122},
-    {-1, 0},      {8, 20109},  {16, 20108}, {-1, 0},     {7, 20117},  {-1, 0},     {9, 20116},
-    {12, 20143},  {-1, 0},     {13, 20141}, {15, 20142}, {-1, 0},     {3, 20147},
+    {-1, 0},     {0, 20101}, {-1, 0},     {5, 20106},  {6, 20111},  {14, 20107}, {4, 20104},
+    {-1, 0},     {1, 20125}, {-1, 0},     {11, 20113}, {10, 20128}, {-1, 0},     {2, 20122},
+    {-1, 0},     {8, 20109}, {16, 20108}, {-1, 0},     {7, 20117},  {-1, 0},     {9, 20116},
+    {12, 20143}, {-1, 0},    {13, 20141}, {15, 20142}, {-1, 0},     {3, 20147},
 };
 
 void person(QPainter& p, QColor c, int x, int y) {
@@ -186,7 +186,8 @@ QPixmap toolbarBitmap(int index) {
             p.drawLine(10, 10, 12, 13);
             p.drawLine(12, 13, 17, 5);
             break;
-        default: break;
+        default:
+            break;
     }
     return pm;
 }
@@ -229,7 +230,9 @@ QAction* TOOLBAR::action(int command) const {
 // ---- program buttons ----
 
 namespace {
-std::string sectionOf(int n) { return "TLACITKO" + std::to_string(n); }
+std::string sectionOf(int n) {
+    return "TLACITKO" + std::to_string(n);
+}
 }  // namespace
 
 TOOLBAROKNO::TOOLBAROKNO(QWidget* parent) : QWidget(parent) {

@@ -16,7 +16,7 @@ QPixmap toolbarBitmap(int index);
 
 class TOOLBAR : public QToolBar {
     Q_OBJECT
-public:
+  public:
     // Clicks arrive as commands through `command`.
     explicit TOOLBAR(std::function<void(int)> command, QWidget* parent = nullptr);
     void enableButton(int command, bool on);
@@ -24,7 +24,7 @@ public:
     bool hasButton(int command) const { return actions_.count(command) != 0; }
     QAction* action(int command) const;
 
-private:
+  private:
     std::map<int, QAction*> actions_;
 };
 
@@ -32,7 +32,7 @@ private:
 // starts "Program" with "Param" of its section.
 class TOOLBAROKNO : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TOOLBAROKNO(QWidget* parent = nullptr);
     // Button 1 to 3.
     QPushButton* button(int n) const;

@@ -56,15 +56,15 @@ void ABOUTOKNO::paintEvent(QPaintEvent*) {
     path.lineTo(shield.right(), shield.top() + 20);
     path.cubicTo(shield.right(), shield.top() + 70, shield.center().x() + 20, shield.bottom() - 10,
                  shield.center().x(), shield.bottom());
-    path.cubicTo(shield.center().x() - 20, shield.bottom() - 10, shield.left(), shield.top() + 70, shield.left(),
-                 shield.top() + 20);
+    path.cubicTo(shield.center().x() - 20, shield.bottom() - 10, shield.left(), shield.top() + 70,
+                 shield.left(), shield.top() + 20);
     path.closeSubpath();
     p.setPen(QPen(QColor(0, 0, 96), 3));
     p.setBrush(QColor(0, 64, 160));
     p.drawPath(path);
     p.setPen(QPen(QColor(255, 200, 0), 4));
-    p.drawPolyline(QPolygon({QPoint(140, 80), QPoint(160, 80), QPoint(168, 55), QPoint(182, 105), QPoint(190, 80),
-                             QPoint(210, 80)}));
+    p.drawPolyline(QPolygon({QPoint(140, 80), QPoint(160, 80), QPoint(168, 55), QPoint(182, 105),
+                             QPoint(190, 80), QPoint(210, 80)}));
     QFont f = font();
     f.setPixelSize(26);
     f.setBold(true);

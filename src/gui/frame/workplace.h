@@ -9,16 +9,16 @@ namespace vrx::gui {
 
 class WORKPLACEOKNO : public QMdiArea {
     Q_OBJECT
-public:
+  public:
     explicit WORKPLACEOKNO(QWidget* parent = nullptr);
     // Adds a window of the workplace in a frame with the given flags.
     QMdiSubWindow* addWindow(QWidget* w, Qt::WindowFlags flags = Qt::SubWindow);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The area for the windows changed size (the main window was resized or laid out).
     void resized();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* e) override;
 };
 
@@ -26,11 +26,11 @@ protected:
 // aplikaci" it has "Zpět" (101) and stays above the other windows of the workplace.
 class ABOUTOKNO : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ABOUTOKNO(bool withButton, QWidget* parent = nullptr);
     QSize sizeHint() const override { return {350, 320}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
 };

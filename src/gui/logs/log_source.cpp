@@ -8,7 +8,9 @@
 namespace vrx::gui {
 namespace {
 
-std::string retezec(const TABHISTOR::Record& r) { return std::string(r.Retezec, strnlen(r.Retezec, 200)); }
+std::string retezec(const TABHISTOR::Record& r) {
+    return std::string(r.Retezec, strnlen(r.Retezec, 200));
+}
 
 }  // namespace
 
@@ -19,8 +21,9 @@ std::string historLine(const TABHISTOR::Record& r) {
 }
 
 std::string auditLine(const TABAUDIT::Record& r) {
-    return text::format("%6ld %-10s-%-8s %-20s %s", static_cast<long>(r.Cislo), text::formatDate(r.Datum).c_str(),
-                        text::formatTime(r.Cas).c_str(), r.Operator, r.Udalost);
+    return text::format("%6ld %-10s-%-8s %-20s %s", static_cast<long>(r.Cislo),
+                        text::formatDate(r.Datum).c_str(), text::formatTime(r.Cas).c_str(), r.Operator,
+                        r.Udalost);
 }
 
 std::string archiveLine(const TABHISTOR::Record& r) {

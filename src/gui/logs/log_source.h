@@ -22,7 +22,7 @@ struct LogLine {
 enum class LineForm { Shown, Printed };
 
 class LogSource {
-public:
+  public:
     virtual ~LogSource() = default;
     // Number of lines now.
     virtual int count() = 0;
@@ -43,7 +43,7 @@ std::string archivePrintedLine(const TABHISTOR::Record& r);
 // An in-memory log over its own cursor on HISTOR ("VRXSPOL", shared, read-only): one keyed
 // lookup per line, the entry's colours.
 class InMemoryLogSource : public LogSource {
-public:
+  public:
     // `log` stays owned by the caller and must outlive the source. `table` is opened here; check
     // isOpen().
     InMemoryLogSource(const LOG& log, std::unique_ptr<TABHISTOR> table);
@@ -51,7 +51,7 @@ public:
     int count() override { return log_.Count(); }
     void lines(int first, int n, LineForm form, std::vector<LogLine>& out) override;
 
-private:
+  private:
     const LOG& log_;
     std::unique_ptr<TABHISTOR> table_;
 };
@@ -60,7 +60,7 @@ private:
 // black on white. One positioning, then steps.
 template <class Table>
 class PagedTableSource : public LogSource {
-public:
+  public:
     using Format = std::string (*)(const typename Table::Record&);
     PagedTableSource(std::unique_ptr<Table> table, Format shown, Format printed)
         : table_(std::move(table)), shown_(shown), printed_(printed) {}
@@ -79,7 +79,7 @@ public:
     }
     Table& table() { return *table_; }
 
-private:
+  private:
     std::unique_ptr<Table> table_;
     Format shown_, printed_;
 };

@@ -16,35 +16,53 @@ namespace {
 
 LogKey keyOf(int key) {
     switch (key) {
-        case Qt::Key_PageUp: return LogKey::PageUp;
-        case Qt::Key_PageDown: return LogKey::PageDown;
-        case Qt::Key_End: return LogKey::End;
-        case Qt::Key_Home: return LogKey::Home;
-        case Qt::Key_Up: return LogKey::Up;
-        case Qt::Key_Down: return LogKey::Down;
-        case Qt::Key_Left: return LogKey::Left;
-        case Qt::Key_Right: return LogKey::Right;
-        default: return LogKey::Other;
+        case Qt::Key_PageUp:
+            return LogKey::PageUp;
+        case Qt::Key_PageDown:
+            return LogKey::PageDown;
+        case Qt::Key_End:
+            return LogKey::End;
+        case Qt::Key_Home:
+            return LogKey::Home;
+        case Qt::Key_Up:
+            return LogKey::Up;
+        case Qt::Key_Down:
+            return LogKey::Down;
+        case Qt::Key_Left:
+            return LogKey::Left;
+        case Qt::Key_Right:
+            return LogKey::Right;
+        default:
+            return LogKey::Other;
     }
 }
 
 // Scroll bar actions as the scroll request codes of the log view.
 int codeOf(int action) {
     switch (action) {
-        case QAbstractSlider::SliderSingleStepSub: return kLineUp;
-        case QAbstractSlider::SliderSingleStepAdd: return kLineDown;
-        case QAbstractSlider::SliderPageStepSub: return kPageUp;
-        case QAbstractSlider::SliderPageStepAdd: return kPageDown;
-        case QAbstractSlider::SliderMove: return kThumbTrack;
-        case QAbstractSlider::SliderToMinimum: return kTop;
-        case QAbstractSlider::SliderToMaximum: return kBottom;
-        default: return kEndScroll;
+        case QAbstractSlider::SliderSingleStepSub:
+            return kLineUp;
+        case QAbstractSlider::SliderSingleStepAdd:
+            return kLineDown;
+        case QAbstractSlider::SliderPageStepSub:
+            return kPageUp;
+        case QAbstractSlider::SliderPageStepAdd:
+            return kPageDown;
+        case QAbstractSlider::SliderMove:
+            return kThumbTrack;
+        case QAbstractSlider::SliderToMinimum:
+            return kTop;
+        case QAbstractSlider::SliderToMaximum:
+            return kBottom;
+        default:
+            return kEndScroll;
     }
 }
 
 // The table name of an archive file: its name without the ".DB" ending.
 std::string tableNameOf(const std::string& name) {
-    if (name.size() > 3 && (name.compare(name.size() - 3, 3, ".DB") == 0 || name.compare(name.size() - 3, 3, ".db") == 0)) {
+    if (name.size() > 3 &&
+        (name.compare(name.size() - 3, 3, ".DB") == 0 || name.compare(name.size() - 3, 3, ".db") == 0)) {
         return name.substr(0, name.size() - 3);
     }
     return name;
@@ -183,12 +201,15 @@ void LOGOKNO::keyPressEvent(QKeyEvent* e) {
         return;
     }
     switch (view_.keyDown(key)) {
-        case LOGVIEW::KeyResult::Beep: platform::messages().beep(); break;
+        case LOGVIEW::KeyResult::Beep:
+            platform::messages().beep();
+            break;
         case LOGVIEW::KeyResult::Moved:
             syncScrollBars();
             viewport()->update();
             break;
-        case LOGVIEW::KeyResult::Ignored: break;
+        case LOGVIEW::KeyResult::Ignored:
+            break;
     }
 }
 
@@ -202,15 +223,19 @@ void LOGOKNO::wheelEvent(QWheelEvent* e) {
 
 void LOGOKNO::redrawLine(int index) {
     const int j = index - view_.top();
-    if (j >= 0 && j <= view_.visible()) viewport()->update(0, j * lineHeight_, viewport()->width(), lineHeight_);
+    if (j >= 0 && j <= view_.visible())
+        viewport()->update(0, j * lineHeight_, viewport()->width(), lineHeight_);
 }
 
 void LOGOKNO::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     const int line = static_cast<int>(e->position().y()) / lineHeight_;
     switch (view_.mouseDown(line)) {
-        case LOGVIEW::ClickResult::Beep: platform::messages().beep(); return;
-        case LOGVIEW::ClickResult::Ignored: break;
+        case LOGVIEW::ClickResult::Beep:
+            platform::messages().beep();
+            return;
+        case LOGVIEW::ClickResult::Ignored:
+            break;
         case LOGVIEW::ClickResult::Selected:
             redrawLine(view_.previous());
             redrawLine(view_.selected());
@@ -256,18 +281,20 @@ std::unique_ptr<LogSource> auditSource() {
 }
 }  // namespace
 
-AUDITOKNO::AUDITOKNO(QWidget* parent) : LOGOKNO(LogKind::Audit, auditSource(), QStringLiteral("Audit"), parent) {}
+AUDITOKNO::AUDITOKNO(QWidget* parent)
+    : LOGOKNO(LogKind::Audit, auditSource(), QStringLiteral("Audit"), parent) {}
 
 ARCHIVUPDOKNO::ARCHIVUPDOKNO(const std::string& directory, const std::string& name, QWidget* parent)
     : LOGOKNO(LogKind::FullLogArchive,
-              std::make_unique<PagedTableSource<TABHISTOR>>(openArchive<TABHISTOR>(directory, name, 14), archiveLine,
-                                                            archivePrintedLine),
-              qs(archiveCaption("Archív historie od %c%c.%c%c do %c%c.%c%c."_cz, tableNameOf(name))), parent) {}
+              std::make_unique<PagedTableSource<TABHISTOR>>(openArchive<TABHISTOR>(directory, name, 14),
+                                                            archiveLine, archivePrintedLine),
+              qs(archiveCaption("Archív historie od %c%c.%c%c do %c%c.%c%c."_cz, tableNameOf(name))),
+              parent) {}
 
 ARCHIVAUDITOKNO::ARCHIVAUDITOKNO(const std::string& directory, const std::string& name, QWidget* parent)
     : LOGOKNO(LogKind::AuditArchive,
-              std::make_unique<PagedTableSource<TABAUDIT>>(openArchive<TABAUDIT>(directory, name, 10), auditLine,
-                                                           auditLine),
+              std::make_unique<PagedTableSource<TABAUDIT>>(openArchive<TABAUDIT>(directory, name, 10),
+                                                           auditLine, auditLine),
               qs(archiveCaption("Archív auditu od %c%c.%c%c do %c%c.%c%c."_cz, tableNameOf(name))), parent) {}
 
 }  // namespace vrx::gui

@@ -14,8 +14,9 @@ constexpr int kCommandRefresh = 101;
 
 class LOGOKNO : public QAbstractScrollArea {
     Q_OBJECT
-public:
-    LOGOKNO(LogKind kind, std::unique_ptr<LogSource> source, const QString& caption, QWidget* parent = nullptr);
+  public:
+    LOGOKNO(LogKind kind, std::unique_ptr<LogSource> source, const QString& caption,
+            QWidget* parent = nullptr);
     ~LOGOKNO() override;
 
     LOGVIEW& view() { return view_; }
@@ -34,7 +35,7 @@ public:
     // The lines as they are drawn now (for tests and the accessibility of the window).
     std::vector<DrawRow> drawnRows() { return view_.rows(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -43,7 +44,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void scrollContentsBy(int, int) override {}
 
-private:
+  private:
     void vAction(int action);
     void hAction(int action);
     void syncScrollBars();
@@ -60,7 +61,7 @@ private:
 // The full operating log (the UPD log with its colours).
 class DENIKOKNO : public LOGOKNO {
     Q_OBJECT
-public:
+  public:
     // Raises AppError 8 when HISTOR cannot be opened.
     explicit DENIKOKNO(const LOG& updLog, QWidget* parent = nullptr);
 };
@@ -68,21 +69,21 @@ public:
 // The extract (the EPD log).
 class EXTRAKTOKNO : public LOGOKNO {
     Q_OBJECT
-public:
+  public:
     explicit EXTRAKTOKNO(const LOG& epdLog, QWidget* parent = nullptr);
 };
 
 // The audit trail, paged through AUDIT; raises AppError 10.
 class AUDITOKNO : public LOGOKNO {
     Q_OBJECT
-public:
+  public:
     explicit AUDITOKNO(QWidget* parent = nullptr);
 };
 
 // An archive of the full operating log; raises AppError 14 when it cannot be opened.
 class ARCHIVUPDOKNO : public LOGOKNO {
     Q_OBJECT
-public:
+  public:
     // The archive file "<directory>/<name>.DB"; `name` is MMDDmmdd.
     ARCHIVUPDOKNO(const std::string& directory, const std::string& name, QWidget* parent = nullptr);
 };
@@ -90,7 +91,7 @@ public:
 // An archive of the audit; raises AppError 10.
 class ARCHIVAUDITOKNO : public LOGOKNO {
     Q_OBJECT
-public:
+  public:
     ARCHIVAUDITOKNO(const std::string& directory, const std::string& name, QWidget* parent = nullptr);
 };
 

@@ -24,14 +24,17 @@ struct PrintTitles {
 PrintTitles titlesOf(LogKind k) {
     switch (k) {
         case LogKind::FullLog:
-            return {"Denik je prázdný"_cz, "Úplný provozní deník"_cz, "Stránka provozního deníku"_cz, nullptr, 75};
+            return {"Denik je prázdný"_cz, "Úplný provozní deník"_cz, "Stránka provozního deníku"_cz, nullptr,
+                    75};
         case LogKind::Extract:
             return {"Extrakt provozního deníku je prázdný"_cz, "Extrakt úplného provozního deníku"_cz,
                     "Stránka extraktu provozního deníku"_cz, nullptr, 75};
-        case LogKind::Audit: return {"Audit je prázdný"_cz, nullptr, nullptr, "Audit - vytisknul %s", 51};
+        case LogKind::Audit:
+            return {"Audit je prázdný"_cz, nullptr, nullptr, "Audit - vytisknul %s", 51};
         case LogKind::FullLogArchive:
             return {"Provozní deník je prázdný"_cz, nullptr, nullptr, "Archiv - vytisknul %s", 51};
-        case LogKind::AuditArchive: return {"Audit je prázdný"_cz, "Audit", "Stránka Auditu"_cz, nullptr, 75};
+        case LogKind::AuditArchive:
+            return {"Audit je prázdný"_cz, "Audit", "Stránka Auditu"_cz, nullptr, 75};
     }
     return {};
 }
@@ -46,29 +49,40 @@ std::string foldAscii(std::string s) {
 }
 
 LOGVIEW::LOGVIEW(LogKind kind, LogSource& source)
-    : kind_(kind), source_(source), follow_(kind == LogKind::FullLog || kind == LogKind::Extract || kind == LogKind::Audit) {}
+    : kind_(kind),
+      source_(source),
+      follow_(kind == LogKind::FullLog || kind == LogKind::Extract || kind == LogKind::Audit) {}
 
-int LOGVIEW::lastTop() { return std::max(0, count() - visible_); }
+int LOGVIEW::lastTop() {
+    return std::max(0, count() - visible_);
+}
 
 void LOGVIEW::moveToEnd() {
     const int n = count();
-    if (kind_ == LogKind::FullLog || kind_ == LogKind::Extract) top_ = std::max(0, n + 1 - visible_);
-    else top_ = std::max(0, n - visible_);
+    if (kind_ == LogKind::FullLog || kind_ == LogKind::Extract)
+        top_ = std::max(0, n + 1 - visible_);
+    else
+        top_ = std::max(0, n - visible_);
 }
 
 void LOGVIEW::setScrollPosition() {
     const int n = count();
-    if (visible_ >= n) vPos_ = 0;
-    else if (top_ == n - visible_) vPos_ = kVScrollMax;
-    else vPos_ = static_cast<int>((top_ + visible_) * (1000.0 / n));
+    if (visible_ >= n)
+        vPos_ = 0;
+    else if (top_ == n - visible_)
+        vPos_ = kVScrollMax;
+    else
+        vPos_ = static_cast<int>((top_ + visible_) * (1000.0 / n));
 }
 
 void LOGVIEW::setVisible(int lines) {
     visible_ = std::max(0, lines);
     if (!started_) {
         started_ = true;
-        if (kind_ != LogKind::FullLogArchive) moveToEnd();
-        else top_ = 0;
+        if (kind_ != LogKind::FullLogArchive)
+            moveToEnd();
+        else
+            top_ = 0;
     } else if (follow_) {
         moveToEnd();
     }
@@ -83,8 +97,11 @@ bool LOGVIEW::refresh() {
             if (follow_) moveToEnd();
             setScrollPosition();
             return true;
-        case LogKind::FullLogArchive: setScrollPosition(); return true;
-        case LogKind::AuditArchive: return false;
+        case LogKind::FullLogArchive:
+            setScrollPosition();
+            return true;
+        case LogKind::AuditArchive:
+            return false;
     }
     return false;
 }
@@ -94,9 +111,12 @@ void LOGVIEW::afterScroll() {
     const int last = std::max(0, n - visible_);
     if (kind_ != LogKind::FullLogArchive && kind_ != LogKind::AuditArchive) follow_ = top_ >= last;
     if (top_ < 1) top_ = 0;
-    if (top_ >= last) vPos_ = kVScrollMax;
-    else if (top_ == 0) vPos_ = 0;
-    else vPos_ = static_cast<int>((top_ + visible_) * (1000.0 / n));
+    if (top_ >= last)
+        vPos_ = kVScrollMax;
+    else if (top_ == 0)
+        vPos_ = 0;
+    else
+        vPos_ = static_cast<int>((top_ + visible_) * (1000.0 / n));
 }
 
 bool LOGVIEW::vScroll(int code, int thumb) {
@@ -104,16 +124,28 @@ bool LOGVIEW::vScroll(int code, int thumb) {
     if (visible_ >= n || code < 0 || code > kBottom) return false;
     const int last = n - visible_;
     switch (code) {
-        case kLineUp: top_ = std::max(0, top_ - 1); break;
-        case kLineDown: top_ = std::min(last, top_ + 1); break;
-        case kPageUp: top_ = std::max(0, top_ - visible_); break;
-        case kPageDown: top_ = std::min(last, top_ + visible_); break;
+        case kLineUp:
+            top_ = std::max(0, top_ - 1);
+            break;
+        case kLineDown:
+            top_ = std::min(last, top_ + 1);
+            break;
+        case kPageUp:
+            top_ = std::max(0, top_ - visible_);
+            break;
+        case kPageDown:
+            top_ = std::min(last, top_ + visible_);
+            break;
         case kThumbPosition:
         case kThumbTrack:
             top_ = thumb >= kVScrollMax ? last : static_cast<int>(thumb * (n / 1000.0)) - visible_;
             break;
-        case kTop: top_ = 0; break;
-        case kBottom: top_ = last; break;
+        case kTop:
+            top_ = 0;
+            break;
+        case kBottom:
+            top_ = last;
+            break;
     }
     afterScroll();
     return true;
@@ -122,15 +154,30 @@ bool LOGVIEW::vScroll(int code, int thumb) {
 int LOGVIEW::hScroll(int code, int thumb) {
     int delta = 0;
     switch (code) {
-        case kLineUp: delta = -1; break;
-        case kLineDown: delta = 1; break;
-        case kPageUp: delta = -10; break;
-        case kPageDown: delta = 10; break;
+        case kLineUp:
+            delta = -1;
+            break;
+        case kLineDown:
+            delta = 1;
+            break;
+        case kPageUp:
+            delta = -10;
+            break;
+        case kPageDown:
+            delta = 10;
+            break;
         case kThumbPosition:
-        case kThumbTrack: delta = thumb - hOffset_; break;
-        case kTop: delta = -hOffset_; break;
-        case kBottom: delta = kHOffsetMax - hOffset_; break;
-        default: delta = 0;
+        case kThumbTrack:
+            delta = thumb - hOffset_;
+            break;
+        case kTop:
+            delta = -hOffset_;
+            break;
+        case kBottom:
+            delta = kHOffsetMax - hOffset_;
+            break;
+        default:
+            delta = 0;
     }
     delta = std::clamp(delta, -hOffset_, kHOffsetMax - hOffset_);
     hOffset_ += delta;
@@ -145,13 +192,26 @@ LOGVIEW::KeyResult LOGVIEW::keyDown(LogKey key) {
     if (visible_ >= n || key == LogKey::Other) return KeyResult::Ignored;
     const int last = n - visible_;
     switch (key) {
-        case LogKey::PageUp: top_ = std::max(0, top_ - visible_); break;
-        case LogKey::PageDown: top_ = std::min(last, top_ + visible_); break;
-        case LogKey::End: top_ = last; break;
-        case LogKey::Home: top_ = 0; break;
-        case LogKey::Up: top_ = std::max(0, top_ - 1); break;
-        case LogKey::Down: top_ = std::min(last, top_ + 1); break;
-        default: break;
+        case LogKey::PageUp:
+            top_ = std::max(0, top_ - visible_);
+            break;
+        case LogKey::PageDown:
+            top_ = std::min(last, top_ + visible_);
+            break;
+        case LogKey::End:
+            top_ = last;
+            break;
+        case LogKey::Home:
+            top_ = 0;
+            break;
+        case LogKey::Up:
+            top_ = std::max(0, top_ - 1);
+            break;
+        case LogKey::Down:
+            top_ = std::min(last, top_ + 1);
+            break;
+        default:
+            break;
     }
     afterScroll();
     return KeyResult::Moved;
@@ -231,8 +291,9 @@ std::vector<DrawRow> LOGVIEW::rows() {
         const bool has = j < visible_ && j < static_cast<int>(lines.size());
         if (has) {
             const LogLine& l = lines[static_cast<size_t>(j)];
-            row.text = l.text.size() > static_cast<size_t>(hOffset_) ? l.text.substr(static_cast<size_t>(hOffset_))
-                                                                     : std::string();
+            row.text = l.text.size() > static_cast<size_t>(hOffset_)
+                           ? l.text.substr(static_cast<size_t>(hOffset_))
+                           : std::string();
             row.foreground = l.foreground;
             row.background = l.background;
         }
@@ -277,8 +338,10 @@ bool printToView(LOGVIEW& view, bool whole, const std::string& operatorName) {
         setText(prohl.rec.Radek, line);
         prohl.save(1);
     };
-    if (t.single) append(text::format(t.single, operatorName.c_str()));
-    else append(text::format("%s - vytisknul: %s", whole ? t.whole : t.page, operatorName.c_str()));
+    if (t.single)
+        append(text::format(t.single, operatorName.c_str()));
+    else
+        append(text::format("%s - vytisknul: %s", whole ? t.whole : t.page, operatorName.c_str()));
     append(std::string(static_cast<size_t>(t.hyphens), '-'));
     int first = 0, last = -1;
     view.printRange(whole, first, last);

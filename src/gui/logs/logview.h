@@ -43,7 +43,7 @@ struct DrawRow {
 };
 
 class LOGVIEW {
-public:
+  public:
     LOGVIEW(LogKind kind, LogSource& source);
 
     LogKind kind() const { return kind_; }
@@ -98,7 +98,7 @@ public:
     // view) or from the top.
     void printRange(bool whole, int& first, int& last);
 
-private:
+  private:
     int lastTop();
     // The scroll bar position after a change of top or size.
     void setScrollPosition();

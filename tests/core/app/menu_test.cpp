@@ -39,10 +39,10 @@ TEST(Menu, GroupsAndValueSets) {
         int command, group, defaults, service;
     };
     const Case cases[] = {
-        {20101, 1, 3, 3}, {20102, 1, 3, 3}, {20105, 1, 3, 3}, {20146, 1, 3, 3}, {20147, 1, 3, 3},
-        {20103, 2, 5, 4}, {20109, 2, 5, 4}, {20127, 2, 5, 4}, {20145, 2, 5, 4}, {20152, 2, 5, 4},
-        {20104, 3, 0, 2}, {20106, 3, 0, 2}, {20107, 3, 0, 2}, {20108, 3, 0, 2}, {20111, 3, 0, 2},
-        {20144, 3, 0, 2},
+        {20101, 1, 3, 3}, {20102, 1, 3, 3}, {20105, 1, 3, 3}, {20146, 1, 3, 3},
+        {20147, 1, 3, 3}, {20103, 2, 5, 4}, {20109, 2, 5, 4}, {20127, 2, 5, 4},
+        {20145, 2, 5, 4}, {20152, 2, 5, 4}, {20104, 3, 0, 2}, {20106, 3, 0, 2},
+        {20107, 3, 0, 2}, {20108, 3, 0, 2}, {20111, 3, 0, 2}, {20144, 3, 0, 2},
     };
     MENU m;
     for (const auto& c : cases) {
@@ -99,11 +99,11 @@ TEST(Menu, OperatorValues) {
     m.setTarget(&t);
     unsigned char rights[kRightsCount];
     MENU::writeDefaults(rights);
-    rights[20104 - 20101] = kRightRead;   // operators: read → enabled
-    rights[20106 - 20101] = kRightNone;   // card users: none → greyed
-    rights[20128 - 20101] = kRightYes;    // extract window
-    rights[20149 - 20101] = kRightYes;    // program button 2
-    rights[20150 - 20101] = kRightAlways; // only "Ano" enables a program button
+    rights[20104 - 20101] = kRightRead;    // operators: read → enabled
+    rights[20106 - 20101] = kRightNone;    // card users: none → greyed
+    rights[20128 - 20101] = kRightYes;     // extract window
+    rights[20149 - 20101] = kRightYes;     // program button 2
+    rights[20150 - 20101] = kRightAlways;  // only "Ano" enables a program button
     rights[20151 - 20101] = kRightYes;
     rights[20152 - 20101] = kRightYes;
     m.applyAll(rights);
@@ -188,12 +188,16 @@ TEST(Commands, Refusals) {
         {"paused", 20128, [](CommandState& s) { s.paused = true; }, Refusal::Ignore, ""},
         {"paused", 20114, [](CommandState& s) { s.paused = true; }, Refusal::Ignore, ""},
         {"paused search", 20116, [](CommandState& s) { s.paused = true; }, Refusal::None, ""},
-        {"paused beats viewing", 20127, [](CommandState& s) { s.paused = true; s.mode = RunMode::Viewing; },
+        {"paused beats viewing", 20127,
+         [](CommandState& s) {
+             s.paused = true;
+             s.mode = RunMode::Viewing;
+         },
          Refusal::Ignore, ""},
         {"run conditions, filter table", 20111, [](CommandState& s) { s.runConditions = false; },
          Refusal::Message, "Nejsou splneny podmínky pro beh programu"_cz},
-        {"run conditions, deletion", 20118, [](CommandState& s) { s.runConditions = false; }, Refusal::Message,
-         "Nejsou splněny podmínky pro běh programu"_cz},
+        {"run conditions, deletion", 20118, [](CommandState& s) { s.runConditions = false; },
+         Refusal::Message, "Nejsou splněny podmínky pro běh programu"_cz},
         {"empty log, deletion", 20118, [](CommandState& s) { s.historyEmpty = [] { return true; }; },
          Refusal::Message, "Úplný provozní deník je prázdný"_cz},
         {"empty log, export", 20109, [](CommandState& s) { s.historyEmpty = [] { return true; }; },

@@ -60,7 +60,7 @@ struct Alarms {
 
 class TestAlarms : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void sounds();
     void ringOfFivePictures();
     void picturesOnlyWithAnOperator();
@@ -215,9 +215,8 @@ void TestAlarms::bitmapFiles() {
     QCOMPARE(b.paletteEntries(), 256);
 
     // The older 12-byte header: 16-bit width and height, 3-byte colour entries, 1 bit per pixel.
-    std::vector<unsigned char> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0,
-                                       12, 0, 0, 0, 5, 0, 3, 0, 1, 0, 1, 0,
-                                       0, 0, 0, 255, 255, 255};
+    std::vector<unsigned char> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0,   12,  0,
+                                       0,   0,   5, 0, 3, 0, 1, 0, 1, 0, 0,  0, 0, 255, 255, 255};
     for (int row = 0; row < 3; ++row) core.insert(core.end(), {0xA8, 0, 0, 0});
     {
         std::ofstream out(a.dir.media + "/stary.bmp", std::ios::binary);

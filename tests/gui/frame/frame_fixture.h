@@ -33,7 +33,7 @@ struct RecordedMessages : platform::Messages {
 };
 
 class StationDir {
-public:
+  public:
     StationDir() {
         shared = dir.path() + "/spol";
         priv = dir.path() + "/priv";
@@ -45,10 +45,10 @@ public:
         settings().writeString("ADRESARE", "Multimedia", media);
         settings().writeNumber("USTREDNA", "Ustredna", 19);  // the general decoder, no port settings
         platform::setMessages(&messages);
-        service::initializeTables({service::InitTable::Kody, service::InitTable::Filtry, service::InitTable::Hesla,
-                                   service::InitTable::Ctecky, service::InitTable::Histor,
-                                   service::InitTable::Audit},
-                                  nullptr);
+        service::initializeTables(
+            {service::InitTable::Kody, service::InitTable::Filtry, service::InitTable::Hesla,
+             service::InitTable::Ctecky, service::InitTable::Histor, service::InitTable::Audit},
+            nullptr);
         messages.clear();
     }
     ~StationDir() {

@@ -3,8 +3,8 @@
 // dispatcher; start, pause and the log windows; the end through "Konec" and the close box.
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
 #include <QtTest>
@@ -18,8 +18,8 @@
 #include "gui/frame/log_windows.h"
 #include "gui/frame/qt_timers.h"
 #include "gui/frame/qtext.h"
-#include "gui/frame/station.h"
 #include "gui/frame/statbar.h"
+#include "gui/frame/station.h"
 #include "gui/frame/toolbar.h"
 #include "gui/frame/workplace.h"
 #include "operators/rights.h"
@@ -39,8 +39,8 @@ struct SilentPlayer : SoundPlayer {
 };
 
 // The commands the frame carries out itself (the others wait for their dialogs).
-const std::set<int> kBuiltIn = {20105, 20114, 20115, 20127, 20128, 20129, 20141,
-                                20142, 20143, 20145, 20146, 20147};
+const std::set<int> kBuiltIn = {20105, 20114, 20115, 20127, 20128, 20129,
+                                20141, 20142, 20143, 20145, 20146, 20147};
 
 const std::vector<int> kToolbar = {20101, 20106, 20111, 20107, 20104, 20125, 20113, 20128, 20122,
                                    20109, 20108, 20117, 20116, 20143, 20141, 20142, 20147};
@@ -74,7 +74,7 @@ struct Frame {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void captionMenuToolbarStatusBar();
     void defaultRightsGreyTheirCommands();
     void serviceRightsEnableWhatExists();
@@ -112,7 +112,8 @@ void TestMainWindow::captionMenuToolbarStatusBar() {
         QVERIFY2(b, qPrintable(QString::number(c)));
         QCOMPARE(b->toolTip(), qs(app::stringTable(c)));
     }
-    QCOMPARE(f.window->toolbarPart()->findChildren<QToolButton*>(QRegularExpression("^201\\d\\d$")).size(), 17);
+    QCOMPARE(f.window->toolbarPart()->findChildren<QToolButton*>(QRegularExpression("^201\\d\\d$")).size(),
+             17);
     for (int n = 1; n <= 3; ++n) {
         QPushButton* b = f.window->programButtons()->button(n);
         QVERIFY(b);
@@ -168,7 +169,8 @@ void TestMainWindow::serviceRightsEnableWhatExists() {
     for (int c = app::kFirstCommand; c <= app::kLastMenuCommand; ++c) {
         QVERIFY2(f.menuEnabled(c) == (kBuiltIn.count(c) > 0), qPrintable(QString::number(c)));
     }
-    for (int c : {20128, 20141, 20142, 20143, 20147}) QVERIFY2(f.buttonEnabled(c), qPrintable(QString::number(c)));
+    for (int c : {20128, 20141, 20142, 20143, 20147})
+        QVERIFY2(f.buttonEnabled(c), qPrintable(QString::number(c)));
     for (int c : {20101, 20106, 20109, 20117}) QVERIFY2(!f.buttonEnabled(c), qPrintable(QString::number(c)));
     for (int n = 1; n <= 3; ++n) QVERIFY(f.window->programButtons()->button(n)->isEnabled());
     QVERIFY(!f.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -252,7 +254,7 @@ void TestMainWindow::refusalsAndErrorTrap() {
         f.window->command(20102);  // logout with nobody logged in: a beep
         QCOMPARE(m.beeps, 1);
         QVERIFY(m.shown.empty());
-        QCOMPARE(opened, 0);  // no refused command opened its dialog
+        QCOMPARE(opened, 0);       // no refused command opened its dialog
         f.window->command(20116);  // no dialog: nothing at all
         QCOMPARE(m.beeps, 1);
     }
@@ -296,7 +298,7 @@ void TestMainWindow::startPauseAndLogWindows() {
     QVERIFY(t.isActive(app::kTimerBackup));
     QCOMPARE(t.interval(app::kTimerBackup), 600000);
     QVERIFY(!t.isActive(app::kTimerRefresh));  // collection: refresh follows intake
-    QVERIFY(!t.isActive(app::kTimerIntake));    // no port
+    QVERIFY(!t.isActive(app::kTimerIntake));   // no port
     DENIKOKNO* full = f.window->logWindows().fullLog();
     QVERIFY(full);
     QCOMPARE(full->view().count(), 3);

@@ -20,7 +20,7 @@ namespace {
 
 // A log of numbered lines "line 0", "line 1", ... in memory.
 class VectorSource : public LogSource {
-public:
+  public:
     explicit VectorSource(int n) {
         for (int i = 0; i < n; ++i) texts.push_back("line " + std::to_string(i));
     }
@@ -30,7 +30,7 @@ public:
         ++reads;
         for (int i = first; i < first + n && i < count(); ++i) {
             out.push_back(LogLine{form == LineForm::Printed ? "P " + texts[static_cast<size_t>(i)]
-                                                              : texts[static_cast<size_t>(i)],
+                                                            : texts[static_cast<size_t>(i)],
                                   0x0000FF, 0x00FF00});
         }
     }
@@ -42,7 +42,7 @@ public:
 
 class TestLogWindows : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void lineFormats();
     void archiveCaptions();
     void scrollMapping_data();
@@ -222,8 +222,9 @@ void TestLogWindows::keysAndHorizontalOffset() {
         LogKey key;
         int top;
     };
-    const Step steps[] = {{LogKey::Home, 0},    {LogKey::PageDown, 10}, {LogKey::Down, 11}, {LogKey::Up, 10},
-                          {LogKey::PageUp, 0},  {LogKey::Up, 0},        {LogKey::End, 90},  {LogKey::PageDown, 90}};
+    const Step steps[] = {{LogKey::Home, 0}, {LogKey::PageDown, 10}, {LogKey::Down, 11},
+                          {LogKey::Up, 10},  {LogKey::PageUp, 0},    {LogKey::Up, 0},
+                          {LogKey::End, 90}, {LogKey::PageDown, 90}};
     for (const Step& s : steps) {
         QCOMPARE(v.keyDown(s.key), LOGVIEW::KeyResult::Moved);
         QCOMPARE(v.top(), s.top);
@@ -302,7 +303,7 @@ void TestLogWindows::search() {
     QCOMPARE(v.selected(), 50);
     QVERIFY(v.search("PORUCHA 2", true, true));
     QCOMPARE(v.selected(), 97);
-    QCOMPARE(v.top(), 90);  // near the end: count − visible, not the found line
+    QCOMPARE(v.top(), 90);                     // near the end: count − visible, not the found line
     QVERIFY(v.search("P ZONA", false, true));  // the printed form is searched
     QCOMPARE(v.selected(), 5);
     QCOMPARE(v.top(), 5);
@@ -377,7 +378,8 @@ void TestLogWindows::windowsDrawTheirTables() {
     QVERIFY(QTest::qWaitForWindowExposed(&audit));
     rows = audit.drawnRows();
     QVERIFY(rows.size() > 3);
-    QVERIFY(rows[0].text.find("Inicializace tabulek") != std::string::npos || rows[0].text.find("Záznam 0"_cz) != std::string::npos);
+    QVERIFY(rows[0].text.find("Inicializace tabulek") != std::string::npos ||
+            rows[0].text.find("Záznam 0"_cz) != std::string::npos);
     QCOMPARE(rows[0].text.substr(0, 7), std::string("     1 "));
 
     // An archive: a copy of HISTOR named by its period.
