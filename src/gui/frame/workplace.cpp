@@ -76,7 +76,7 @@ void ABOUTOKNO::paintEvent(QPaintEvent*) {
     p.setFont(f);
     p.setPen(Qt::black);
     const QString lines[] = {
-        qs("Záznam událostí zabezpečovacích a přístupových systémů"_cz),
+        qs("Záznam událostí zabezpečovacích systémů"_cz),
         qs("Provozní deníky, filtry, alarmy, docházka, tisk a zálohy"_cz),
         qs("Verze 0.1"_cz),
     };
