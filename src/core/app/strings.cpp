@@ -18,6 +18,8 @@ const char* stringTable(int number) {
         case 10: return "Nelze otevřít tabulku AUDIT"_cz;
         case 11: return "Nelze otevřít tabulku EXPORT"_cz;
         case 12: return "Nelze otevřít tabulku PROHL"_cz;
+        // The archive of the full operating log (a copy of HISTOR chosen by the operator).
+        case 14: return "Nelze otevřít tabulku ARCHIV HISTORIE"_cz;
         case 19: return "Nelze registrovat třídu okna"_cz;
         case 20: return "Nelze vytvořit okno"_cz;
         case 26: return "Nelze otevřít tabulku LOGIN"_cz;

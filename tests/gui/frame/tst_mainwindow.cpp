@@ -274,6 +274,36 @@ void TestMainWindow::refusalsAndErrorTrap() {
         f.window->command(20143);
         QVERIFY(!f.window->paused());
 
+        // The archive commands open the chosen file; one that cannot be opened is reported.
+        const std::string archive = f.dir.dir.path() + "/zal";
+        std::filesystem::create_directories(archive);
+        {
+            TABHISTOR h;
+            QVERIFY(h.open(0, 0, 0));
+            QVERIFY(h.copyToDirectory(archive, "01020304"));
+        }
+        settings().writeString("ADRESARE", "ZalohaHist", archive);
+        QString chosen = QString::fromStdString(archive + "/01020304.DB");
+        QString startedIn;
+        f.window->setArchiveChooser([&](bool, const QString& start) {
+            startedIn = start;
+            return chosen;
+        });
+        f.window->command(20114);
+        QCOMPARE(startedIn, QString::fromStdString(archive));
+        QPointer<ARCHIVUPDOKNO> first = f.window->logWindows().fullLogArchive();
+        QVERIFY(first);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Archív historie od 02.01 do 04.03."));
+        f.window->command(20114);  // a second archive window replaces the first
+        QVERIFY(!first);
+        QVERIFY(f.window->logWindows().fullLogArchive());
+        chosen = QString::fromStdString(archive + "/chybi.DB");
+        f.window->command(20114);
+        QCOMPARE(m.last(), std::string("Chyba|Nelze otevřít tabulku ARCHIV HISTORIE"));
+        QVERIFY(!f.window->logWindows().fullLogArchive());
+        QVERIFY(!std::filesystem::exists(archive + "/chybi.DB"));
+        m.clear();
+
         // The error trap: a window whose table cannot be opened shows the string-table text.
         std::filesystem::remove(f.dir.shared + "/AUDIT.DB");
         f.window->command(20129);
