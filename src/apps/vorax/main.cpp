@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/aplikace.h"
+#include "commands.h"
 #include "app/strings.h"
 #include "gui/alarms/alarms.h"
 #include "gui/frame/hlavniokno.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
         platform::error("Nelze aktivovat hlavní okno programu."_cz);
         return 1;
     }
+    installDialogCommands(*window);
     window->showMaximized();
     window->createWorkplace();
     window->createProgramButtons();
@@ -104,8 +106,7 @@ int main(int argc, char** argv) {
     } else {
         say("provoz neběží (nejsou splněny podmínky pro běh programu)"_cz);
     }
-    // Online printing and the dialogs of the other parts plug in here as they are built:
-    // window->operation().setPrinter(...), window->setDialog(number, ...).
+    // Online printing plugs in here: window->operation().setPrinter(...).
     window->removeSplash();
 
     // SIGTERM and SIGINT end the program in order, as the desktop session's end does.

@@ -173,10 +173,13 @@ void HLAVNIOKNO::keepOnTop(bool onTop) {
 
 void HLAVNIOKNO::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
-    // While resizing is not allowed, minimize and restore requests are undone.
+    // While resizing is not allowed, minimize and restore requests are undone; a minimize stands
+    // when the logged-in operator's password is given in the prompt.
     if (e->type() == QEvent::WindowStateChange && resizeLocked_ && !isMaximized() && isVisible()) {
         QTimer::singleShot(0, this, [this] {
-            if (resizeLocked_) showMaximized();
+            if (!resizeLocked_) return;
+            if (isMinimized() && minimizePrompt_ && minimizePrompt_()) return;
+            showMaximized();
         });
     }
 }

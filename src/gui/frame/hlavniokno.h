@@ -94,6 +94,9 @@ class HLAVNIOKNO : public QMainWindow,
     // Picks an archive file for commands 20114 and 20115 (a file dialog unless set).
     using ArchiveChooser = std::function<QString(bool audit, const QString& startDirectory)>;
     void setArchiveChooser(ArchiveChooser chooser);
+    // Asked when the window is minimized while resizing is not allowed (right 20151 "Ne"): true
+    // lets this one minimize stand.
+    void setMinimizePrompt(std::function<bool()> prompt) { minimizePrompt_ = std::move(prompt); }
 
     // Enables the toolbar button of "Zobrazení alarmů" while alarm pictures are open.
     void enableAlarmButton(bool on);
@@ -157,6 +160,7 @@ class HLAVNIOKNO : public QMainWindow,
     std::function<void()> backupCheck_;
     ArchiveChooser archiveChooser_;
     bool resizeLocked_ = false;
+    std::function<bool()> minimizePrompt_;
     bool ending_ = false;
 };
 
