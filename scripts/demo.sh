@@ -34,8 +34,15 @@ ini() {  # the station's settings for the demo
   printf '[PORT]\r\nJmeno=%s\r\nRychlost=9600\r\nDataBity=8\r\nStopBity=1.000000\r\nParita=zadna\r\nOnline=1\r\nBuffer=0\r\n' "$port"
   printf '[USTREDNA]\r\nUstredna=8\r\n'
 }
-ini > VORAX.INI
-ini > DEDADO.INI
+# Written once; later runs only point the port at the new pseudo-terminal, so that the settings
+# the station keeps (the current event date among them) carry over.
+for f in VORAX.INI DEDADO.INI; do
+  if [ -f "$f" ]; then
+    sed -i "s|^Jmeno=.*\r\$|Jmeno=$port\r|" "$f"
+  else
+    ini > "$f"
+  fi
+done
 echo "demo directory: $demo, panel on $port"
 
 if [ -x "$build/src/apps/vorax/vorax" ] && [ -z "${DEMO_HEADLESS:-}" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
