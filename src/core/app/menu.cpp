@@ -11,29 +11,13 @@ namespace {
 // Commands with a toolbar button of their own.
 constexpr int kMirrored[] = {20101, 20104, 20106, 20107, 20108, 20109, 20111, 20113, 20116,
                              20117, 20122, 20125, 20126, 20128, 20141, 20142, 20143, 20147};
-// Group 1: always allowed; group 3: the table dialogs; every other command is group 2.
-constexpr int kGroup1[] = {20101, 20102, 20105, 20146, 20147};
-constexpr int kGroup3[] = {20104, 20106, 20107, 20108, 20111, 20144};
-
 bool contains(std::span<const int> list, int command) {
     return std::find(list.begin(), list.end(), command) != list.end();
 }
 
 }  // namespace
 
-int MENU::groupOf(int command) {
-    if (contains(kGroup1, command)) return 1;
-    if (contains(kGroup3, command)) return 3;
-    return command >= kFirstCommand && command <= kLastCommand ? 2 : 0;
-}
-
-int MENU::defaultValue(int group) {
-    return group == 1 ? kRightAlways : group == 2 ? kRightNo : kRightNone;
-}
-
-int MENU::serviceValue(int group) {
-    return group == 1 ? kRightAlways : group == 2 ? kRightYes : kRightWrite;
-}
+int MENU::groupOf(int command) { return operators::rightKind(operators::rightIndex(command)); }
 
 MENU::MENU() {
     for (int i = 0; i < kRightsCount; ++i) {
@@ -41,7 +25,7 @@ MENU::MENU() {
         it.command = kFirstCommand + i;
         it.group = groupOf(it.command);
         it.toolbarCommand = contains(kMirrored, it.command) ? it.command : kNoToolbarButton;
-        it.value = defaultValue(it.group);
+        it.value = operators::lowestRight(i);
     }
 }
 
@@ -73,11 +57,11 @@ void MENU::applyAll(const unsigned char* rights) {
 }
 
 void MENU::applyDefaults() {
-    for (int i = 0; i < kRightsCount; ++i) apply(i, defaultValue(items_[static_cast<size_t>(i)].group));
+    for (int i = 0; i < kRightsCount; ++i) apply(i, operators::lowestRight(i));
 }
 
 void MENU::applyService() {
-    for (int i = 0; i < kRightsCount; ++i) apply(i, serviceValue(items_[static_cast<size_t>(i)].group));
+    for (int i = 0; i < kRightsCount; ++i) apply(i, operators::highestRight(i));
 }
 
 void MENU::reapply() {
@@ -100,7 +84,7 @@ std::string MENU::itemText(int command) {
 
 void MENU::writeDefaults(unsigned char* rights) {
     for (int i = 0; i < kRightsCount; ++i) {
-        rights[i] = static_cast<unsigned char>(defaultValue(groupOf(kFirstCommand + i)));
+        rights[i] = operators::lowestRight(i);
     }
 }
 

@@ -10,17 +10,17 @@
 #include <string>
 
 #include "app/commands.h"
+#include "operators/rights.h"
 
 namespace vrx::app {
 
-enum RightValue : int {
-    kRightNone = 0,
-    kRightRead = 1,
-    kRightWrite = 2,
-    kRightAlways = 3,
-    kRightYes = 4,
-    kRightNo = 5,
-};
+// The right values, kinds and standard sets are the operators' (operators/rights.h).
+using operators::kRightAlways;
+using operators::kRightNo;
+using operators::kRightNone;
+using operators::kRightRead;
+using operators::kRightWrite;
+using operators::kRightYes;
 
 constexpr int kNoToolbarButton = 255;
 constexpr int kRightsCount = kCommandCount;  // 52
@@ -74,9 +74,8 @@ class MENU {
     static std::string itemText(int command);
     // The default values into a rights array of at least 52 bytes (a new operator).
     static void writeDefaults(unsigned char* rights);
+    // The kind of the command's right: 1 always allowed, 2 "Ano"/"Ne", 3 the table dialogs.
     static int groupOf(int command);
-    static int defaultValue(int group);
-    static int serviceValue(int group);
 
   private:
     std::array<MENUPOL, kRightsCount> items_;

@@ -62,7 +62,7 @@ TEST(Menu, GroupsAndValueSets) {
     unsigned char rights[100];
     std::fill(std::begin(rights), std::end(rights), 0xEE);
     MENU::writeDefaults(rights);
-    for (int i = 0; i < kRightsCount; ++i) EXPECT_EQ(rights[i], MENU::defaultValue(MENU::groupOf(20101 + i)));
+    for (int i = 0; i < kRightsCount; ++i) EXPECT_EQ(rights[i], operators::lowestRight(i));
     EXPECT_EQ(rights[52], 0xEE);  // the bytes after the rights are not touched
 }
 
