@@ -1,6 +1,10 @@
 #include "gui/operators/dialog_util.h"
 
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -82,6 +86,25 @@ QPushButton* StationDialog::helpButton() {
         connect(help_, &QPushButton::clicked, this, [this] { services_.help(helpContext_); });
     }
     return help_;
+}
+
+void layoutListDialog(QDialog* dialog, QLineEdit* searchText, QPushButton* searchButton, QListWidget* list,
+                      QLabel* count, std::initializer_list<QPushButton*> buttons) {
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(new QLabel(fromCp("Hledat"), dialog));
+    searchRow->addWidget(searchText, 1);
+    searchRow->addWidget(searchButton);
+    auto* countRow = new QHBoxLayout;
+    countRow->addWidget(new QLabel(fromCp("Počet záznamů :"_cz), dialog));
+    countRow->addWidget(count, 1);
+    auto* column = new QVBoxLayout;
+    for (QPushButton* b : buttons) column->addWidget(b);
+    column->addStretch();
+    auto* grid = new QGridLayout(dialog);
+    grid->addLayout(searchRow, 0, 0);
+    grid->addWidget(list, 1, 0);
+    grid->addLayout(countRow, 2, 0);
+    grid->addLayout(column, 0, 1, 3, 1);
 }
 
 }  // namespace vrx::gui

@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QFont>
 #include <QString>
+#include <initializer_list>
 #include <string>
 
+class QLabel;
 class QLineEdit;
 class QComboBox;
 class QListWidget;
@@ -33,6 +35,11 @@ void fillList(QListWidget* list, const std::vector<std::string>& lines, int sele
 
 // A push button with a Czech caption and an object name for tests and style sheets.
 QPushButton* makeButton(const char* cp1250Caption, const char* objectName, QWidget* parent);
+
+// The layout of the table list dialogs: the search row ("Hledat", its field, its button) and the
+// list on the left with the record count below, the buttons in a column on the right.
+void layoutListDialog(QDialog* dialog, QLineEdit* searchText, QPushButton* searchButton, QListWidget* list,
+                      QLabel* count, std::initializer_list<QPushButton*> buttons);
 
 // "Funkce není k dispozici\nv režimu prohlížeč" (caption "Informace", warning icon) in viewing
 // mode; true when the command was refused.

@@ -69,21 +69,7 @@ OperatorListDialog::OperatorListDialog(app::StationServices& services, QWidget* 
             platform::error(app::stringTable(5));
     };
 
-    auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(fromCp("Hledat"), this));
-    searchRow->addWidget(searchText_, 1);
-    searchRow->addWidget(searchButton);
-    auto* countRow = new QHBoxLayout;
-    countRow->addWidget(new QLabel(fromCp("Počet záznamů :"_cz), this));
-    countRow->addWidget(count_, 1);
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {addButton, editButton, removeButton, back, helpButton()}) buttons->addWidget(b);
-    buttons->addStretch();
-    auto* grid = new QGridLayout(this);
-    grid->addLayout(searchRow, 0, 0);
-    grid->addWidget(lines_, 1, 0);
-    grid->addLayout(countRow, 2, 0);
-    grid->addLayout(buttons, 0, 1, 3, 1);
+    layoutListDialog(this, searchText_, searchButton, lines_, count_, {addButton, editButton, removeButton, back, helpButton()});
     resize(560, 360);
 
     refill(0);

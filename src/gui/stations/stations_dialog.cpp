@@ -46,21 +46,7 @@ StationsDialog::StationsDialog(app::StationServices& services, QWidget* parent)
     connect(searchButton, &QPushButton::clicked, this, &StationsDialog::search);
     connect(back, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(fromCp("Hledat"), this));
-    searchRow->addWidget(searchText_, 1);
-    searchRow->addWidget(searchButton);
-    auto* countRow = new QHBoxLayout;
-    countRow->addWidget(new QLabel(fromCp("Počet záznamů :"_cz), this));
-    countRow->addWidget(count_, 1);
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {disconnect_, back, helpButton()}) buttons->addWidget(b);
-    buttons->addStretch();
-    auto* grid = new QGridLayout(this);
-    grid->addLayout(searchRow, 0, 0);
-    grid->addWidget(lines_, 1, 0);
-    grid->addLayout(countRow, 2, 0);
-    grid->addLayout(buttons, 0, 1, 3, 1);
+    layoutListDialog(this, searchText_, searchButton, lines_, count_, {disconnect_, back, helpButton()});
     resize(520, 320);
 
     refill(0);
