@@ -106,8 +106,14 @@ int main(int argc, char** argv) {
                  vrx::text::cp1250ToUtf8(app.panels.chosenName()).c_str(), op.nextRecordNumber());
     scheduler.run(true);
 
-    // The orderly end: what is still waiting in the port is taken in, then the tables are closed.
-    op.intake(true);
+    // The orderly end: what the port still holds is taken in, then the tables are closed. Events
+    // the table did not take by then are reported, not dropped silently.
+    for (int i = 0; i < 1000 && op.intake(true) > 0; ++i) {
+    }
+    if (op.waitingEvents() > 0) {
+        std::fprintf(stderr, "vorax-collector: %zu událostí nebylo možné zapsat do úplného provozního deníku\n",
+                     op.waitingEvents());
+    }
     op.stop();
     app.releasePanel();
     std::fprintf(stderr, "vorax-collector: konec\n");

@@ -72,7 +72,7 @@ void Operation::updateIntakeTimer() {
     else timers_.stopTimer(kTimerIntake);
 }
 
-void Operation::intake(bool actions) {
+int Operation::intake(bool actions) {
     // Events that could not be stored earlier count towards this tick's ten and go first.
     if (app_.device) {
         while (waiting_.size() < 10) {
@@ -82,8 +82,10 @@ void Operation::intake(bool actions) {
             waiting_.push_back({date, std::move(text)});
         }
     }
-    if (waiting_.empty()) return;
-    if (storeWaiting(waiting_.size()) > 0) refresh(actions);
+    if (waiting_.empty()) return 0;
+    const int stored = storeWaiting(waiting_.size());
+    if (stored > 0) refresh(actions);
+    return stored;
 }
 
 bool Operation::addRecord(long date, const std::string& text, bool actions) {

@@ -67,8 +67,9 @@ public:
     // closes the registry and stops the timers.
     void stop();
 
-    // Up to ten events from the decoder into the full operating log, then a refresh.
-    void intake(bool actions);
+    // Up to ten events from the decoder into the full operating log, then a refresh. Returns the
+    // number of events stored.
+    int intake(bool actions);
     // One record from outside the decoder (the hardware buffer dialogs).
     bool addRecord(long date, const std::string& text, bool actions);
     // Picks up new records (also those of other stations) and updates the logs.
