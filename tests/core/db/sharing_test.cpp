@@ -1,5 +1,6 @@
 // Several processes on one table: one writer appending batches while another reads.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +72,55 @@ TEST_F(Sharing, ReaderSeesWholeBatchesInOrderWhileAWriterAppends) {
     EXPECT_EQ(lastCount, total);
     EXPECT_EQ(r.recordCount(), total);
     EXPECT_GT(rounds, 1);
+}
+
+TEST_F(Sharing, AWriterKilledMidwayLeavesEveryCommittedBatch) {
+    {
+        TABHISTOR h;
+        ASSERT_TRUE(h.open(0, 1, 1));
+    }
+    int pipefd[2];
+    ASSERT_EQ(pipe(pipefd), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Reports each committed batch, and keeps writing until it is killed.
+        TABHISTOR h;
+        if (!h.open(0, 1, 0)) _exit(2);
+        for (int n = 1;;) {
+            h.beginTransaction();
+            for (int k = 0; k < 10; ++k, ++n) {
+                h.clearRecord();
+                h.rec.Cislo = n;
+                setText(h.rec.Retezec, textOf(n));
+                h.save(1);
+            }
+            if (h.commitTransaction()) {
+                int committed = n - 1;
+                if (write(pipefd[1], &committed, sizeof committed) != sizeof committed) _exit(3);
+            }
+        }
+    }
+    close(pipefd[1]);
+    int committed = 0, got = 0;
+    while (committed < 2000 && read(pipefd[0], &got, sizeof got) == sizeof got) committed = got;
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    while (read(pipefd[0], &got, sizeof got) == sizeof got) committed = got;
+    close(pipefd[0]);
+
+    TABHISTOR r;
+    ASSERT_TRUE(r.open(0, 0, 0));
+    int expected = 1;
+    for (r.first(); !r.eof(); r.next(), ++expected) {
+        ASSERT_EQ(r.rec.Cislo, expected);
+        ASSERT_EQ(std::string(r.rec.Retezec), textOf(expected));
+    }
+    const int seen = expected - 1;
+    EXPECT_EQ(seen % 10, 0);
+    EXPECT_GE(seen, committed);  // every batch reported as committed is there
+    EXPECT_LE(seen, committed + 10);
 }
 
 TEST_F(Sharing, ConcurrentWritersEachKeepTheirRecords) {
