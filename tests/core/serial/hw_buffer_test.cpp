@@ -17,24 +17,19 @@ using vrx::test::FakeClock;
 using vrx::test::MemoryPort;
 using vrx::test::RecordingMessages;
 using vrx::test::TempDir;
+using vrx::test::kErase0;
+using vrx::test::kErase1;
+using vrx::test::kFirst;
+using vrx::test::kNext;
+using vrx::test::kOpen;
+using vrx::test::kRepeat;
+using vrx::test::record;
+using vrx::test::reply;
 
 namespace {
 
 using Port = MemoryPort<BUFFERED_LINE_READER>;
 
-const Bytes kOpen = {9, 6, 66, 85, 70, 70, 69, 82, 201};
-const Bytes kNext = {2, 1, 0, 3};
-const Bytes kRepeat = {3, 1, 0, 4};
-const Bytes kFirst = {4, 1, 0, 5};
-const Bytes kErase0 = {5, 1, 0, 6};
-const Bytes kErase1 = {5, 1, 1, 7};
-
-Bytes reply(unsigned char first) {
-    return vrx::hwbuf::packet(17, &first, 1);
-}
-Bytes record(const std::string& text) {
-    return vrx::hwbuf::packet(17, reinterpret_cast<const unsigned char*>(text.data()), text.size());
-}
 Bytes damaged(Bytes p) {
     p.back() = static_cast<unsigned char>(p.back() + 1);
     return p;

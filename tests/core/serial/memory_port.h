@@ -18,6 +18,22 @@ inline Bytes bytes(std::string_view s) {
     return Bytes(s.begin(), s.end());
 }
 
+// The host's six commands to the hardware buffer unit, byte for byte.
+inline const Bytes kOpen = {9, 6, 66, 85, 70, 70, 69, 82, 201};
+inline const Bytes kNext = {2, 1, 0, 3};
+inline const Bytes kRepeat = {3, 1, 0, 4};
+inline const Bytes kFirst = {4, 1, 0, 5};
+inline const Bytes kErase0 = {5, 1, 0, 6};
+inline const Bytes kErase1 = {5, 1, 1, 7};
+
+// The unit's one-byte answer and a record packet.
+inline Bytes reply(unsigned char first) {
+    return vrx::hwbuf::packet(17, &first, 1);
+}
+inline Bytes record(const std::string& text) {
+    return vrx::hwbuf::packet(17, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
 template <class Base>
 class MemoryPort : public Base {
   public:
