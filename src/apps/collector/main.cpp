@@ -84,12 +84,11 @@ int main(int argc, char** argv) {
     // The filters and both logs, once the directories are known to hold their tables; of the
     // filters' actions only program start has a meaning without a window.
     vrx::logs::HeadlessAlarmActions actions;
-    vrx::OperatingLogSet logSet(&actions);
-    if (!logSet.valid()) {
+    StationLogs logs(&actions);
+    if (!logs.logsValid()) {
         vrx::platform::error("Nelze aktivovat správce filtrů."_cz);
         return 1;
     }
-    StationLogs logs(logSet);
 
     Operation* operation = nullptr;
     Scheduler scheduler([&](int id) {
